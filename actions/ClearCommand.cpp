@@ -1,0 +1,6 @@
+#include "app/Form1.h"
+
+void Form1::PushButton6_Click()
+{
+}
+

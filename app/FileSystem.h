@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <limits>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include <QtGlobal>
+
+// A file time in seconds since 1970-01-01 00:00 UTC; kNoTime where the file
+// system keeps no such time or it could not be read.
+constexpr qint64 kNoTime = std::numeric_limits<qint64>::min();
+
+struct FileTimes {
+    qint64 modified = kNoTime;
+    qint64 created = kNoTime;
+    qint64 accessed = kNoTime;
+};
+
+// Folder attribute bits, as the search tests them.
+namespace FolderAttribute {
+constexpr int Hidden = 2;
+constexpr int System = 4;
+constexpr int Directory = 16;
+constexpr int ReparsePoint = 1024;
+}  // namespace FolderAttribute
+
+struct FolderInfo {
+    int attributes = 0;
+    bool isRoot = false;
+};
+
+// One sub-folder name. `decodes` is false for a name whose bytes are not valid
+// in the file-name encoding; such a name cannot be turned back into a path.
+struct SubFolderName {
+    QString name;
+    bool decodes = true;
+};
+
+// A text file being written. The file appears under its name only when Commit
+// succeeds; destroying the writer before that leaves any old file as it was.
+class TextFileWriter {
+public:
+    virtual ~TextFileWriter() = default;
+    // Appends the text and CR LF.
+    virtual void WriteLine(const QString& text) = 0;
+    virtual void Commit() = 0;
+};
+
+// Every disk access of the program. Failures are thrown as Failure, with 70
+// for a denied access and 76 for a missing path. Implementations are safe to
+// call from the search's worker thread.
+class FileSystem {
+public:
+    // Called for each file a listing finds: its name as UTF-8 and its times.
+    using FileVisitor = std::function<void(std::string_view utf8Name, const FileTimes& times)>;
+
+    virtual ~FileSystem() = default;
+
+    // Attributes of a folder: directory, hidden for a dot name, hidden and
+    // system for the mount point of a pseudo file system, reparse point for a
+    // symbolic link; isRoot for "/". Throws when the folder cannot be opened.
+    virtual FolderInfo GetFolder(const QString& path) = 0;
+    // The real sub-folders of a folder (never symbolic links), in the file
+    // system's order, "." and ".." left out.
+    virtual std::vector<SubFolderName> SubFolders(const QString& path) = 0;
+    // Visits each regular file directly in the folder, hidden files included,
+    // in the file system's order, with one status query per file. Names that
+    // do not decode, links and special files are passed over.
+    virtual void ListFiles(const QString& folderPath, const FileVisitor& visit) = 0;
+    // The three times of one file; all kNoTime when the file cannot be read.
+    virtual FileTimes GetFileTimes(const QString& path) = 0;
+    // Size in bytes of a regular file; throws when it cannot be read.
+    virtual qint64 FileSize(const QString& path) = 0;
+
+    // A regular file (not a folder, link or special file) at the path.
+    virtual bool IsExistingFile(const QString& path) = 0;
+    // A folder at the path (a link to a folder counts).
+    virtual bool IsExistingFolder(const QString& path) = 0;
+    // The path has a readable modification time.
+    virtual bool FileExistsByDate(const QString& path) = 0;
+
+    // Copies content, permission bits and modification and access times into
+    // a temporary name in the target's folder, then renames it into place.
+    // Never replaces an existing target (throws 58 instead) and never leaves a
+    // partial file. betweenChunks runs between chunks of a large file.
+    virtual void CopyFile(const QString& source, const QString& target,
+                          const std::function<void()>& betweenChunks) = 0;
+    // Deletes one file, read-only files included.
+    virtual void DeleteFile(const QString& path) = 0;
+    // Starts writing a text file (UTF-8, no byte-order mark) that replaces any
+    // file at the path when committed.
+    virtual std::unique_ptr<TextFileWriter> CreateTextFile(const QString& path) = 0;
+    // Moves a file to the desktop's trash.
+    virtual void MoveToTrash(const QString& path) = 0;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/FileSystem.h"
+
+// The file system of a POSIX system, through openat/fdopendir/readdir and statx.
+class PosixFileSystem : public FileSystem {
+public:
+    FolderInfo GetFolder(const QString& path) override;
+    std::vector<SubFolderName> SubFolders(const QString& path) override;
+    void ListFiles(const QString& folderPath, const FileVisitor& visit) override;
+    FileTimes GetFileTimes(const QString& path) override;
+    qint64 FileSize(const QString& path) override;
+    bool IsExistingFile(const QString& path) override;
+    bool IsExistingFolder(const QString& path) override;
+    bool FileExistsByDate(const QString& path) override;
+
+    void CopyFile(const QString& source, const QString& target,
+                  const std::function<void()>& betweenChunks) override;
+    void DeleteFile(const QString& path) override;
+    std::unique_ptr<TextFileWriter> CreateTextFile(const QString& path) override;
+    void MoveToTrash(const QString& path) override;
+};

@@ -1,0 +1,57 @@
+#include "app/QtDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+// Box texts use bare CR for line breaks; Qt breaks lines at LF.
+QString ForDisplay(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QMessageBox::StandardButton Show(QWidget* owner, QMessageBox::Icon icon, const QString& title,
+                                 const QString& text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title, ForDisplay(text), buttons, owner);
+    box.setTextFormat(Qt::PlainText);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+}  // namespace
+
+void QtDialogs::ShowMessage(QWidget* owner, const QString& title, const QString& text)
+{
+    Show(owner, QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+}
+
+bool QtDialogs::AskYesNo(QWidget* owner, const QString& title, const QString& text)
+{
+    return Show(owner, QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtDialogs::ShowWarning(QWidget* owner, const QString& title, const QString& text)
+{
+    Show(owner, QMessageBox::Warning, title, text, QMessageBox::Ok);
+}
+
+QString QtDialogs::PickFolder(QWidget* owner, const QString& title, const QString& startFolder)
+{
+    const QString start = QFileInfo(startFolder).isDir() ? startFolder : QString();
+    return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
+}
+
+QString QtDialogs::PickSaveFile(QWidget* owner, const QString& title, const QStringList& filters)
+{
+    QFileDialog dialog(owner, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}

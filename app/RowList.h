@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/FileSystem.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// An ordered list of rows shown by a list view: the folder list and the
+// result list. A row has its text, an optional time whose text is its
+// sub-item 1, and a check mark. Row and column indexes are 1-based; an index
+// out of range throws Failure.
+class RowList : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    struct Row {
+        QString text;
+        qint64 time = kNoTime;
+        bool checked = false;
+    };
+    using TimeFormatter = std::function<QString(qint64 time)>;
+
+    explicit RowList(bool checkable, QObject* parent = nullptr);
+
+    int Count() const { return static_cast<int>(m_rows.size()); }
+    QString Text(int index) const;
+    // The text of column k + 1; only sub-item 1 (the time's text) is ever set.
+    QString SubItem(int index, int k) const;
+    qint64 Time(int index) const;
+    bool Checked(int index) const;
+    void SetChecked(int index, bool checked);
+
+    void Add(const QString& text, qint64 time = kNoTime);
+    // Appends many rows with one insertion.
+    void AddRows(std::vector<Row>&& rows);
+    void Remove(int index);
+    // Removes every row the predicate holds for, in one pass.
+    void RemoveWhere(const std::function<bool(const Row&)>& predicate);
+    void Clear();
+
+    int ColumnCount() const { return static_cast<int>(m_columns.size()); }
+    QString ColumnText(int column) const;
+    int ColumnWidthTwips(int column) const;
+    void AddColumn(const QString& caption);
+    void SetColumnWidthTwips(int column, int twips);
+    void RemoveColumn(int column);
+
+    // How a row's time becomes its sub-item text; the local date and time by default.
+    void SetTimeFormatter(TimeFormatter formatter);
+
+    // Qt model interface.
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    // A column's width in twips was set; views convert it to pixels.
+    void ColumnWidthChanged(int column, int twips);
+
+private:
+    struct Column {
+        QString caption;
+        int widthTwips = 0;
+    };
+
+    const Row& At(int index) const;
+    Row& At(int index);
+    const Column& ColumnAt(int column) const;
+
+    bool m_checkable;
+    std::vector<Row> m_rows;
+    std::vector<Column> m_columns;
+    TimeFormatter m_formatTime;
+};

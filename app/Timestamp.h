@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// A file time (seconds since 1970 UTC) as local text: the locale's short date,
+// a blank and the time to the second; the time is left out at exactly
+// 00:00:00. Local time is taken with the offset in force at that date.
+// Empty for kNoTime.
+QString TimestampText(qint64 utcSeconds);
+
+// The local calendar day of a file time, as days since 1899-12-30; 0 for kNoTime.
+qint64 LocalDayNumber(qint64 utcSeconds);

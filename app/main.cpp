@@ -1,0 +1,42 @@
+#include "app/Form1.h"
+#include "app/PosixFileSystem.h"
+#include "app/QtDialogs.h"
+#include "app/QtEventPump.h"
+#include "app/QtShell.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+bool HasDisplay()
+{
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!HasDisplay()) {
+        std::fprintf(stderr, "orvanta: no display found (DISPLAY is not set); start it on a desktop or under xvfb-run\n");
+        return 2;
+    }
+    QApplication application(argc, argv);
+
+    PosixFileSystem fileSystem;
+    QtDialogs dialogs;
+    QtShell shell;
+    QtEventPump pump;
+    Form1 window(Seams{fileSystem, dialogs, shell, pump}, QCoreApplication::applicationDirPath());
+    window.Form_Load();
+    const QRect screen = window.screen()->availableGeometry();
+    window.move(screen.center() - window.rect().center());
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,18 @@
+#include "app/Form1.h"
+
+void Form1::PushButton3_Click()
+{
+}
+
+void Form1::PushButton9_Click()
+{
+}
+
+void Form1::ListView1_DblClick()
+{
+}
+
+void Form1::ListView1_KeyDown(int, int)
+{
+}
+

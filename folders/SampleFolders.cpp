@@ -1,0 +1,6 @@
+#include "app/Form1.h"
+
+void Form1::PushButton8_Click()
+{
+}
+

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what the program, its tests and its benchmarks need on Debian 12.
+set -euo pipefail
+packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev
+          libbenchmark-dev fonts-liberation xvfb xauth librsvg2-bin)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y "${missing[@]}"
+fi
