@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QtGlobal>
 
@@ -11,3 +12,10 @@ QString TimestampText(qint64 utcSeconds);
 
 // The local calendar day of a file time, as days since 1899-12-30; 0 for kNoTime.
 qint64 LocalDayNumber(qint64 utcSeconds);
+
+// A calendar date as days since 1899-12-30.
+qint64 DayNumber(const QDate& date);
+
+// Reads the system's time zone again. The conversions above read it once and
+// then make no system call per file; a search calls this when it starts.
+void RefreshLocalTimeZone();

@@ -1,0 +1,28 @@
+#include "search/SearchState.h"
+
+#include "search/WalkJob.h"
+
+SearchState::~SearchState()
+{
+    for (Worker& worker : m_workers) {
+        worker.job->Abandon();
+        worker.thread.join();
+    }
+}
+
+void SearchState::StartWalk(const std::shared_ptr<WalkJob>& job)
+{
+    JoinFinished();
+    m_workers.push_back({job, std::thread([job] { job->Execute(); })});
+}
+
+void SearchState::JoinFinished()
+{
+    // A worker that was abandoned while stuck in a system call stays until it returns.
+    std::erase_if(m_workers, [](Worker& worker) {
+        if (!worker.job->Finished())
+            return false;
+        worker.thread.join();
+        return true;
+    });
+}

@@ -1,0 +1,164 @@
+#include "search/SubfolderExpansion.h"
+
+#include "app/Failure.h"
+#include "app/FileSystem.h"
+#include "app/ProductTexts.h"
+#include "folders/PathSeparator.h"
+#include "search/WalkObserver.h"
+
+#include <climits>
+#include <optional>
+#include <vector>
+
+namespace {
+constexpr int kSystemFolder = FolderAttribute::Directory | FolderAttribute::Hidden | FolderAttribute::System;
+constexpr int kSystemFolderLink = kSystemFolder | FolderAttribute::ReparsePoint;
+
+// One folder of a level, with what its own examination found out, so that
+// merging the level into the one above needs no second look at the disk.
+struct Candidate {
+    QString path;
+    std::optional<bool> accepted;
+};
+using Level = std::vector<Candidate>;
+
+bool PathTooLong(const QString& path)
+{
+    return path.toUtf8().size() >= PATH_MAX;
+}
+
+bool NameTooLong(const QString& name)
+{
+    return name.toUtf8().size() > NAME_MAX;
+}
+
+bool IsDenialOrGone(const Failure& failure)
+{
+    return failure.Number() == ErrorNumber::PermissionDenied || failure.Number() == ErrorNumber::PathNotFound;
+}
+
+class Expansion {
+public:
+    Expansion(FileSystem& fileSystem, WalkObserver& observer) : m_fileSystem(fileSystem), m_observer(observer) {}
+
+    // Examines each folder of the level and returns the sub-folders found, in
+    // order. Folders that cannot be listed for denial or absence leave the level.
+    std::optional<Level> Expand(Level& level)
+    {
+        Level found;
+        QStringList gone;
+        for (Candidate& entry : level) {
+            if (m_observer.Abandoned())
+                return std::nullopt;
+            if (!m_fileSystem.IsExistingFolder(entry.path)) {
+                entry.accepted = false;
+                continue;
+            }
+            if (PathTooLong(entry.path))
+                continue;
+            // From here on, a denied or vanished folder leaves the list
+            // silently; any other failure only ends this folder's listing.
+            try {
+                entry.accepted = PassesFolderAcceptance(m_fileSystem.GetFolder(entry.path));
+                if (!*entry.accepted)
+                    continue;
+                for (const SubFolderName& sub : m_fileSystem.SubFolders(entry.path)) {
+                    if (m_observer.Abandoned())
+                        return std::nullopt;
+                    if (NameTooLong(sub.name) || HasUnsafeCharacters(sub) || sub.name == QLatin1String(".")
+                        || sub.name == QLatin1String(".."))
+                        continue;
+                    found.push_back({entry.path + sub.name + kPathSeparator, std::nullopt});
+                }
+            } catch (const Failure& failure) {
+                if (IsDenialOrGone(failure))
+                    gone << entry.path;
+            } catch (const std::exception&) {
+            }
+        }
+        for (const QString& path : gone) {
+            for (auto it = level.begin(); it != level.end(); ++it) {
+                if (it->path == path) {
+                    level.erase(it);
+                    break;
+                }
+            }
+        }
+        return found;
+    }
+
+    // Whether a folder found below goes into the expanded list.
+    bool Accepted(Candidate& entry)
+    {
+        if (!entry.accepted) {
+            entry.accepted = false;
+            if (m_fileSystem.IsExistingFolder(entry.path)) {
+                try {
+                    entry.accepted = PassesFolderAcceptance(m_fileSystem.GetFolder(entry.path));
+                } catch (const std::exception& error) {
+                    Report(158, error);
+                }
+            }
+        }
+        return *entry.accepted;
+    }
+
+private:
+    void Report(int step, const std::exception& error)
+    {
+        const auto* failure = dynamic_cast<const Failure*>(&error);
+        m_observer.ReportFailure(LocationTag::kSubDirectories, step,
+                                 failure ? failure->Description() : QString::fromLocal8Bit(error.what()));
+    }
+
+    FileSystem& m_fileSystem;
+    WalkObserver& m_observer;
+};
+}  // namespace
+
+bool HasUnsafeCharacters(const SubFolderName& name)
+{
+    if (!name.decodes)
+        return true;
+    for (QChar c : name.name) {
+        const char16_t code = c.unicode();
+        if (code < 32 || (code >= 127 && code <= 159))
+            return true;
+    }
+    return false;
+}
+
+bool PassesFolderAcceptance(const FolderInfo& info)
+{
+    return info.isRoot || (info.attributes != kSystemFolder && info.attributes != kSystemFolderLink);
+}
+
+void GetSubDirectories2016(QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer)
+{
+    // Level by level instead of by recursion: the order is the same, and a
+    // deep tree costs no stack.
+    Expansion expansion(fileSystem, observer);
+    std::vector<Level> levels(1);
+    for (const QString& folder : folders)
+        levels[0].push_back({folder, std::nullopt});
+    for (;;) {
+        std::optional<Level> found = expansion.Expand(levels.back());
+        if (!found)
+            return;
+        const bool last = found->empty() || !recursive;
+        levels.push_back(std::move(*found));
+        if (last)
+            break;
+    }
+    folders.clear();
+    for (const Candidate& entry : levels[0])
+        folders << entry.path;
+    for (size_t depth = 1; depth < levels.size(); ++depth) {
+        for (Candidate& entry : levels[depth]) {
+            if (observer.Abandoned())
+                return;
+            if (expansion.Accepted(entry))
+                folders << entry.path;
+        }
+    }
+}
