@@ -1,0 +1,90 @@
+#include "app/FileSystem.h"
+#include "app/Timestamp.h"
+#include "search/DateMatching.h"
+#include "tests/search/TimeZoneScope.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+namespace {
+qint64 Utc(int year, int month, int day, int hour, int minute, int second = 0)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), QTimeZone::utc()).toSecsSinceEpoch();
+}
+
+// Texts in a day-first locale with a 24-hour clock.
+class FileDatesTest : public testing::Test {
+protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+};
+
+TEST_F(FileDatesTest, TextIsShortDateAndTimeToTheSecond)
+{
+    const TimeZoneScope zone("Etc/GMT-2");  // UTC+2, no daylight saving
+    EXPECT_EQ(TimestampText(Utc(2021, 8, 31, 12, 5, 9)), QStringLiteral("31/08/2021 14:05:09"));
+    EXPECT_EQ(TimestampText(Utc(2021, 8, 30, 22, 0, 0)), QStringLiteral("31/08/2021"));
+    EXPECT_EQ(TimestampText(kNoTime), QString());
+    EXPECT_EQ(LocalDayNumber(Utc(2021, 8, 31, 12, 5, 9)), DayNumber(QDate(2021, 8, 31)));
+    EXPECT_EQ(LocalDayNumber(kNoTime), 0);
+    EXPECT_EQ(DayNumber(QDate(1899, 12, 30)), 0);
+    EXPECT_EQ(DayNumber(QDate(1601, 1, 1)), -109205);
+}
+
+TEST_F(FileDatesTest, EachFileUsesTheOffsetInForceAtItsOwnDate)
+{
+    const TimeZoneScope zone("Europe/Berlin");
+    // 00:30 summer time (UTC+2) on 16 July, and 00:30 winter time (UTC+1) on 16 January.
+    const qint64 summer = Utc(2021, 7, 15, 22, 30);
+    const qint64 winter = Utc(2021, 1, 15, 23, 30);
+    EXPECT_EQ(TimestampText(summer), QStringLiteral("16/07/2021 00:30:00"));
+    EXPECT_EQ(TimestampText(winter), QStringLiteral("16/01/2021 00:30:00"));
+    EXPECT_EQ(LocalDayNumber(summer), DayNumber(QDate(2021, 7, 16)));
+    EXPECT_EQ(LocalDayNumber(winter), DayNumber(QDate(2021, 1, 16)));
+    // Summer midnight shows the date alone.
+    EXPECT_EQ(TimestampText(Utc(2021, 7, 15, 22, 0)), QStringLiteral("16/07/2021"));
+    // The same summer file is on 16 July for "on", and after 15 July.
+    EXPECT_EQ(DayOffsetSign(summer, DayNumber(QDate(2021, 7, 16))), 0);
+    EXPECT_EQ(DayOffsetSign(summer, DayNumber(QDate(2021, 7, 15))), 1);
+}
+
+TEST_F(FileDatesTest, DayOffsetsAtTheDayBoundaries)
+{
+    const TimeZoneScope zone("Etc/GMT-2");
+    const qint64 march5 = DayNumber(QDate(2024, 3, 5));
+    // Local 23:59:59 and 00:00:00 around the picker's day (UTC+2).
+    EXPECT_EQ(DayOffsetSign(Utc(2024, 3, 5, 21, 59, 59), march5), 0);
+    EXPECT_EQ(DayOffsetSign(Utc(2024, 3, 5, 22, 0, 1), march5), 1);
+    EXPECT_EQ(DayOffsetSign(Utc(2024, 3, 4, 21, 59, 59), march5 - 1), 0);
+    EXPECT_EQ(DayOffsetSign(Utc(2024, 3, 4, 21, 59, 59), march5), -1);
+    EXPECT_EQ(DayOffsetSign(Utc(2024, 3, 4, 22, 0, 0), march5), 0);
+    // 23:30 UTC on 5 March is 6 March here.
+    EXPECT_EQ(DayOffsetSign(Utc(2024, 3, 5, 23, 30), DayNumber(QDate(2024, 3, 6))), 0);
+    // Far from the picker's day, in both directions.
+    EXPECT_EQ(DayOffsetSign(Utc(1990, 1, 1, 0, 0), march5), -1);
+    EXPECT_EQ(DayOffsetSign(Utc(2030, 1, 1, 0, 0), march5), 1);
+    EXPECT_EQ(DayOffsetSign(Utc(1950, 1, 1, 0, 0), march5), -1);
+    // An unreadable time counts as 30 December 1899.
+    EXPECT_EQ(DayOffsetSign(kNoTime, march5), -1);
+    EXPECT_EQ(DayOffsetSign(kNoTime, 0), 0);
+    EXPECT_EQ(DayOffsetSign(kNoTime, -5), 1);
+}
+
+TEST(RangeModes, EachModeAtItsBoundaries)
+{
+    EXPECT_FALSE(MatchesRange(RangeMode::After, 0, 0));
+    EXPECT_TRUE(MatchesRange(RangeMode::After, 1, 0));
+    EXPECT_TRUE(MatchesRange(RangeMode::Before, -1, 0));
+    EXPECT_FALSE(MatchesRange(RangeMode::Before, 0, 0));
+    EXPECT_TRUE(MatchesRange(RangeMode::On, 0, 0));
+    EXPECT_FALSE(MatchesRange(RangeMode::On, 1, 0));
+    EXPECT_FALSE(MatchesRange(RangeMode::On, -1, 0));
+    EXPECT_TRUE(MatchesRange(RangeMode::Between, 0, 0));
+    EXPECT_TRUE(MatchesRange(RangeMode::Between, 1, -1));
+    EXPECT_FALSE(MatchesRange(RangeMode::Between, -1, -1));
+    EXPECT_FALSE(MatchesRange(RangeMode::Between, 1, 1));
+}
+}  // namespace
