@@ -1,0 +1,328 @@
+#include "app/ApplicationError.h"
+#include "app/MousePointer.h"
+#include "app/ProductTexts.h"
+#include "app/Timestamp.h"
+#include "search/FoundFileList.h"
+#include "tests/search/SearchFixture.h"
+#include "tests/search/TimeZoneScope.h"
+
+#include <QAbstractItemModelTester>
+#include <QThread>
+
+#include <unistd.h>
+
+namespace {
+const QString kAfter2000 = QStringLiteral("2000-01-01");
+const char kRemoved[] = " will be removed because it is a subfolder of another folder that you added.";
+
+class SearchCommandTest : public SearchFixture {
+protected:
+    void SetUp() override
+    {
+        SearchFixture::SetUp();
+        form->DTPicker1->setDate(QDate(2000, 1, 1));
+    }
+    void ExpectIdle()
+    {
+        EXPECT_EQ(form->PushButton1->text(), QStringLiteral("Start Searching"));
+        EXPECT_EQ(form->MousePointer(), MousePointer::Default);
+        EXPECT_EQ(form->windowTitle(), QString::fromUtf8(Product::kName));
+    }
+};
+
+TEST_F(SearchCommandTest, EmptyFolderListOnlyTellsTheUser)
+{
+    Search();
+    EXPECT_EQ(dialogs.Messages(), QStringList({"No folders added."}));
+    EXPECT_EQ(form->PushButton1->text(), QStringLiteral("Start Searching"));
+    EXPECT_EQ(Columns(), QStringList({"Results"}));
+}
+
+TEST_F(SearchCommandTest, ListsEveryRegularFileBelowTheFolder)
+{
+    QAbstractItemModelTester tester(&form->ResultRows());
+    const qint64 time = Utc(2021, 8, 31);
+    File(QStringLiteral("top/a.txt"), time);
+    File(QStringLiteral("top/~$budget.xlsx"), time);
+    File(QStringLiteral("top/.hidden"), time);
+    File(QStringLiteral("top/.dot/in.txt"), time);
+    File(QStringLiteral("top/sub/deeper/b.txt"), time);
+    File(QStringLiteral("elsewhere/c.txt"), time);
+    ASSERT_EQ(symlink(QFile::encodeName(dir.Path(QStringLiteral("elsewhere"))).constData(),
+                      QFile::encodeName(dir.Path(QStringLiteral("top/link"))).constData()), 0);
+    ASSERT_EQ(symlink(QFile::encodeName(dir.Path(QStringLiteral("top/a.txt"))).constData(),
+                      QFile::encodeName(dir.Path(QStringLiteral("top/a link.txt"))).constData()), 0);
+    AddFolderRow(Row(QStringLiteral("top")));
+
+    Search();
+    EXPECT_EQ(ResultPaths(), std::set<QString>({dir.Path(QStringLiteral("top/a.txt")),
+                                                dir.Path(QStringLiteral("top/.hidden")),
+                                                dir.Path(QStringLiteral("top/.dot/in.txt")),
+                                                dir.Path(QStringLiteral("top/sub/deeper/b.txt"))}));
+    EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Modified"}));
+    EXPECT_EQ(form->ResultRows().ColumnWidthTwips(1), 5000);
+    EXPECT_EQ(form->ResultRows().ColumnWidthTwips(2), 2000);
+    EXPECT_EQ(form->ResultRows().SubItem(1, 1), TimestampText(time));
+    EXPECT_FALSE(form->ResultRows().Checked(1));
+    EXPECT_TRUE(dialogs.Warnings().isEmpty());
+    ExpectIdle();
+}
+
+TEST_F(SearchCommandTest, RootFolderFilesHaveOneSeparator)
+{
+    FoundFileList found;
+    found.BeginFolder(QString());
+    found.Add("etc-file", 5);
+    found.BeginFolder(QStringLiteral("/home/me"));
+    found.BeginFolder(QStringLiteral("/home/you"));
+    found.Add("n\xc3\xa4me", kNoTime);
+    ASSERT_EQ(found.Count(), 2);
+    EXPECT_EQ(found.Path(0), QStringLiteral("/etc-file"));
+    EXPECT_EQ(found.Path(1), QStringLiteral("/home/you/n\u00e4me"));
+    EXPECT_EQ(found.Time(1), kNoTime);
+}
+
+TEST_F(SearchCommandTest, NestedFolderRowsAreRemovedWithAMessage)
+{
+    File(QStringLiteral("A/B/C/f.txt"), Utc(2021, 1, 1));
+    const QString a = Row(QStringLiteral("A")), b = Row(QStringLiteral("A/B")), c = Row(QStringLiteral("A/B/C"));
+
+    // A row inside a later row goes; each row is flagged once; removal runs from the last flagged back.
+    for (const QString& row : {c, b, a})
+        AddFolderRow(row);
+    Search();
+    EXPECT_EQ(dialogs.Messages(), QStringList({b + kRemoved, c + kRemoved}));
+    EXPECT_EQ(FolderTexts(), QStringList({a}));
+    EXPECT_EQ(form->ResultRows().Count(), 1);
+
+    // Rows are never tested against the rows above them: a parent first keeps both, and files appear twice.
+    dialogs.shown.clear();
+    AddFolderRow(c);
+    Search();
+    EXPECT_TRUE(dialogs.Messages().isEmpty());
+    EXPECT_EQ(form->ResultRows().Count(), 2);
+
+    // Of two equal rows the first goes; letter case counts.
+    form->FolderRows().Clear();
+    for (const QString& row : {a, a, c.toUpper()})
+        AddFolderRow(row);
+    Search();
+    EXPECT_EQ(dialogs.Messages(), QStringList({a + kRemoved}));
+    EXPECT_EQ(FolderTexts(), QStringList({a, c.toUpper()}));
+}
+
+TEST_F(SearchCommandTest, AFolderIsNestedOnlyWhenItBeginsWithTheOther)
+{
+    // "/me/data/" occurs inside ".../home/me/data/" but is no parent of it.
+    File(QStringLiteral("home/me/data/f.txt"), Utc(2021, 1, 1));
+    const QString inner = Row(QStringLiteral("home/me/data"));
+    AddFolderRow(inner);
+    AddFolderRow(QStringLiteral("/me/data/"));
+    Search();
+    EXPECT_TRUE(dialogs.Messages().isEmpty());
+    EXPECT_EQ(FolderTexts().size(), 2);
+    EXPECT_EQ(ResultPaths(), std::set<QString>({dir.Path(QStringLiteral("home/me/data/f.txt"))}));
+}
+
+TEST_F(SearchCommandTest, EachRangeModeAtItsDayBoundaries)
+{
+    const TimeZoneScope zone("Etc/GMT-2");
+    // Local times (UTC+2) around 5 March 2024.
+    const QString before = File(QStringLiteral("t/4 Mar 23:59:59"), Utc(2024, 3, 4, 21, 59, 59));
+    const QString first = File(QStringLiteral("t/5 Mar 00:00:00"), Utc(2024, 3, 4, 22, 0, 0));
+    const QString last = File(QStringLiteral("t/5 Mar 23:59:59"), Utc(2024, 3, 5, 21, 59, 59));
+    const QString after = File(QStringLiteral("t/6 Mar 00:00:01"), Utc(2024, 3, 5, 22, 0, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    const QDate march5(2024, 3, 5);
+
+    form->Option7->click();
+    form->DTPicker1->setDate(march5);
+    Search();
+    EXPECT_EQ(ResultPaths(), std::set<QString>({after}));
+
+    form->Option6->click();
+    form->DTPicker2->setDate(march5);
+    Search();
+    EXPECT_EQ(ResultPaths(), std::set<QString>({before}));
+
+    form->Option5->click();
+    form->DTPicker3->setDate(march5);
+    Search();
+    EXPECT_EQ(ResultPaths(), std::set<QString>({first, last}));
+
+    form->Option4->click();
+    form->DTPicker4->setDate(march5);
+    form->DTPicker5->setDate(march5.addDays(1));
+    Search();
+    EXPECT_EQ(ResultPaths(), std::set<QString>({first, last, after}));
+    form->DTPicker4->setDate(march5.addDays(1));
+    form->DTPicker5->setDate(march5);
+    Search();
+    EXPECT_TRUE(ResultPaths().empty());
+    EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Modified"}));
+}
+
+TEST_F(SearchCommandTest, UnreadableTimesCountAsTheEarliestDay)
+{
+    fileSystem.noBirthTimes = true;
+    const QString path = File(QStringLiteral("t/f.txt"), Utc(2024, 3, 5));
+    AddFolderRow(Row(QStringLiteral("t")));
+    form->Option2->setChecked(true);
+
+    form->Option6->click();
+    form->DTPicker2->setDate(QDate(1900, 1, 1));
+    Search();
+    EXPECT_EQ(ResultPaths(), std::set<QString>({path}));
+    EXPECT_EQ(form->ResultRows().SubItem(1, 1), QString());
+    EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Created"}));
+
+    for (QRadioButton* mode : {form->Option7, form->Option5, form->Option4}) {
+        mode->click();
+        Search();
+        EXPECT_TRUE(ResultPaths().empty());
+    }
+}
+
+TEST_F(SearchCommandTest, PickerOptionsEnableTheirPickers)
+{
+    const auto enabled = [&] {
+        QString states;
+        for (QDateEdit* picker : {form->DTPicker1, form->DTPicker2, form->DTPicker3, form->DTPicker4, form->DTPicker5})
+            states += picker->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return states;
+    };
+    EXPECT_EQ(enabled(), QStringLiteral("11111"));
+    form->Option4->click();
+    EXPECT_EQ(enabled(), QStringLiteral("00011"));
+    form->Option5->click();
+    EXPECT_EQ(enabled(), QStringLiteral("00100"));
+    form->Option6->click();
+    EXPECT_EQ(enabled(), QStringLiteral("01000"));
+    form->Option7->click();
+    EXPECT_EQ(enabled(), QStringLiteral("10000"));
+}
+
+TEST_F(SearchCommandTest, DateTypeChangedDuringTheWalkAppliesToTheFilesThatFollow)
+{
+    const qint64 modified = Utc(2020, 1, 1), accessed = Utc(2021, 6, 6);
+    const QString early = File(QStringLiteral("first/f.txt"), modified, accessed);
+    File(QStringLiteral("second/g.txt"), modified, accessed);
+    AddFolderRow(Row(QStringLiteral("first")));
+    AddFolderRow(Row(QStringLiteral("second")));
+    fileSystem.beforeListFiles = [&](const QString& folder) {
+        if (folder.endsWith(QStringLiteral("second")))
+            OnWindowThread([&] { form->Option3->setChecked(true); });
+    };
+    form->Option5->click();
+    form->DTPicker3->setDate(QDate(2020, 1, 1));
+    Search();
+    EXPECT_EQ(ResultPaths(), std::set<QString>({early}));
+    EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Accessed"}));
+}
+
+TEST_F(SearchCommandTest, StopDuringTheWalkKeepsThePreviousResults)
+{
+    File(QStringLiteral("t/f.txt"), Utc(2021, 1, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    Search();
+    ASSERT_EQ(form->ResultRows().Count(), 1);
+
+    form->Option3->setChecked(true);
+    QString captionSeen;
+    fileSystem.beforeListFiles = [&](const QString&) {
+        OnWindowThread([&] {
+            captionSeen = form->PushButton1->text();
+            form->PushButton1->click();
+            EXPECT_EQ(form->PushButton1->text(), QStringLiteral("Start Searching"));
+        });
+    };
+    Search();
+    EXPECT_EQ(captionSeen, QStringLiteral("Stop"));
+    EXPECT_EQ(form->ResultRows().Count(), 1);
+    EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Modified"}));
+    ExpectIdle();
+
+    // The next search runs normally.
+    fileSystem.beforeListFiles = nullptr;
+    Search();
+    EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Accessed"}));
+    EXPECT_EQ(form->ResultRows().Count(), 1);
+}
+
+TEST_F(SearchCommandTest, StopDuringTheRemovalEndsBeforeTheWalk)
+{
+    File(QStringLiteral("A/B/C/f.txt"), Utc(2021, 1, 1));
+    for (const QString& row : {Row(QStringLiteral("A/B/C")), Row(QStringLiteral("A/B")), Row(QStringLiteral("A"))})
+        AddFolderRow(row);
+    pump.hook = [&](int point) {
+        if (point == 1)
+            form->PushButton1->click();
+    };
+    Search();
+    EXPECT_EQ(dialogs.Messages().size(), 1);
+    EXPECT_EQ(FolderTexts(), QStringList({Row(QStringLiteral("A/B/C")), Row(QStringLiteral("A"))}));
+    EXPECT_EQ(Columns(), QStringList({"Results"}));
+    ExpectIdle();
+}
+
+TEST_F(SearchCommandTest, StopDuringTheOffsetPassLeavesTheListEmptyUnderNewHeaders)
+{
+    for (int i = 0; i < 5; ++i)
+        File(QStringLiteral("t/f%1.txt").arg(i), Utc(2021, 1, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    Search();
+    ASSERT_EQ(form->ResultRows().Count(), 5);
+
+    form->Option2->setChecked(true);
+    pump.points = 0;
+    pump.hook = [&](int point) {
+        if (point == 3)
+            form->PushButton1->click();
+    };
+    Search();
+    EXPECT_EQ(form->ResultRows().Count(), 0);
+    EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Created"}));
+    EXPECT_EQ(form->MousePointer(), MousePointer::Default);
+    EXPECT_EQ(form->PushButton1->text(), QStringLiteral("Start Searching"));
+}
+
+TEST_F(SearchCommandTest, AListingFailureIsShownAndTheWalkGoesOn)
+{
+    File(QStringLiteral("t/bad/f.txt"), Utc(2021, 1, 1));
+    const QString good = File(QStringLiteral("t/good/g.txt"), Utc(2021, 1, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    fileSystem.failingFolder = dir.Path(QStringLiteral("t/bad"));
+    fileSystem.failingNumber = ErrorNumber::DeviceIoError;
+    Search();
+    EXPECT_EQ(dialogs.Warnings(),
+              QStringList({ApplicationErrorText(QStringLiteral("Input/output error"),
+                                                QLatin1String(LocationTag::kSearch), 188)}));
+    EXPECT_EQ(ResultPaths(), std::set<QString>({good}));
+
+    // A folder that is gone when its files are listed yields nothing, silently.
+    dialogs.shown.clear();
+    fileSystem.failingNumber = ErrorNumber::PathNotFound;
+    Search();
+    EXPECT_TRUE(dialogs.Warnings().isEmpty());
+    EXPECT_EQ(ResultPaths(), std::set<QString>({good}));
+}
+
+TEST_F(SearchCommandTest, CaptionShowsProgressWhileTheWalkRuns)
+{
+    File(QStringLiteral("t/one/f.txt"), Utc(2021, 1, 1));
+    File(QStringLiteral("t/two/g.txt"), Utc(2021, 1, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    QString caption;
+    fileSystem.beforeListFiles = [&](const QString& folder) {
+        if (!folder.endsWith(QStringLiteral("two")))
+            return;
+        // Let the progress timer fire on the window's thread.
+        QThread::msleep(400);
+        OnWindowThread([&] { caption = form->windowTitle(); });
+    };
+    Search();
+    EXPECT_TRUE(caption.startsWith(QString::fromUtf8(Product::kName) + QStringLiteral(" - "))) << caption.toStdString();
+    EXPECT_TRUE(caption.contains(QStringLiteral(" files - ") + dir.Path(QStringLiteral("t")))) << caption.toStdString();
+    ExpectIdle();
+}
+}  // namespace
