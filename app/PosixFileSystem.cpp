@@ -11,6 +11,7 @@
 #include <string>
 
 #include <dirent.h>
+#include <sys/syscall.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -111,40 +112,58 @@ bool Status(int dirFd, const char* path, int flags, unsigned int mask, struct st
     return statx(dirFd, path, flags | AT_NO_AUTOMOUNT, mask, &status) == 0;
 }
 
-// A directory stream that closes itself.
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-using Directory = std::unique_ptr<DIR, DirCloser>;
-
-Directory OpenDirectory(const QString& path, int& fd)
-{
-    fd = open(Encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        throw FailureFromErrno(errno);
-    DIR* dir = fdopendir(fd);
-    if (!dir) {
-        const int error = errno;
-        close(fd);
-        throw FailureFromErrno(error);
+// An open folder whose entries are read in large blocks with getdents64,
+// without the extra status and flag queries of a directory stream.
+class FolderReader {
+public:
+    explicit FolderReader(const QString& path)
+        : m_fd(open(Encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_fd < 0)
+            throw FailureFromErrno(errno);
     }
-    return Directory(dir);
-}
+    ~FolderReader() { close(m_fd); }
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
 
-bool IsDotOrDotDot(const char* name)
-{
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
+    int Fd() const { return m_fd; }
 
-// Reads the next entry; nullptr at the end. A read error is thrown.
-const dirent* NextEntry(DIR* dir)
-{
-    errno = 0;
-    const dirent* entry = readdir(dir);
-    if (!entry && errno != 0)
-        throw FailureFromErrno(errno);
-    return entry;
-}
+    // Calls visit(name, type) for each entry but "." and ".."; a read error is thrown.
+    template <class Visit>
+    void ForEach(Visit&& visit)
+    {
+        for (;;) {
+            const long size = syscall(SYS_getdents64, m_fd, m_buffer, sizeof m_buffer);
+            if (size < 0)
+                throw FailureFromErrno(errno);
+            if (size == 0)
+                return;
+            for (long offset = 0; offset < size;) {
+                const auto* entry = reinterpret_cast<const Entry*>(m_buffer + offset);
+                offset += entry->reclen;
+                if (!IsDotOrDotDot(entry->name))
+                    visit(entry->name, entry->type);
+            }
+        }
+    }
+
+private:
+    struct Entry {
+        uint64_t inode;
+        int64_t offset;
+        unsigned short reclen;
+        unsigned char type;
+        char name[1];
+    };
+
+    static bool IsDotOrDotDot(const char* name)
+    {
+        return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+    }
+
+    int m_fd;
+    alignas(8) char m_buffer[32768];
+};
 
 // The file system type of a mount point as /proc/self/mountinfo names it.
 std::string MountType(const QByteArray& mountPoint)
@@ -228,43 +247,39 @@ FolderInfo PosixFileSystem::GetFolder(const QString& path)
 
 std::vector<SubFolderName> PosixFileSystem::SubFolders(const QString& path)
 {
-    int fd = -1;
-    const Directory dir = OpenDirectory(path, fd);
+    FolderReader folder(path);
     std::vector<SubFolderName> names;
-    while (const dirent* entry = NextEntry(dir.get())) {
-        if (IsDotOrDotDot(entry->d_name))
-            continue;
-        bool isFolder = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN) {
+    folder.ForEach([&](const char* entryName, unsigned char type) {
+        if (type == DT_UNKNOWN) {
             struct statx status {};
-            isFolder = Status(fd, entry->d_name, AT_SYMLINK_NOFOLLOW, STATX_TYPE, status) && S_ISDIR(status.stx_mode);
+            if (Status(folder.Fd(), entryName, AT_SYMLINK_NOFOLLOW, STATX_TYPE, status) && S_ISDIR(status.stx_mode))
+                type = DT_DIR;
         }
-        if (!isFolder)
-            continue;
-        const std::string_view name(entry->d_name);
+        if (type != DT_DIR)
+            return;
+        const std::string_view name(entryName);
         const bool decodes = IsUtf8(name);
-        names.push_back({decodes ? QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
-                                 : QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
+        const auto size = static_cast<qsizetype>(name.size());
+        names.push_back({decodes ? QString::fromUtf8(name.data(), size) : QString::fromLatin1(name.data(), size),
                          decodes});
-    }
+    });
     return names;
 }
 
 void PosixFileSystem::ListFiles(const QString& folderPath, const FileVisitor& visit)
 {
-    int fd = -1;
-    const Directory dir = OpenDirectory(folderPath, fd);
-    while (const dirent* entry = NextEntry(dir.get())) {
-        if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN)
-            continue;
-        const std::string_view name(entry->d_name);
-        if (IsDotOrDotDot(entry->d_name) || !IsUtf8(name))
-            continue;
+    FolderReader folder(folderPath);
+    folder.ForEach([&](const char* entryName, unsigned char type) {
+        if (type != DT_REG && type != DT_UNKNOWN)
+            return;
+        const std::string_view name(entryName);
+        if (!IsUtf8(name))
+            return;
         struct statx status {};
-        if (!Status(fd, entry->d_name, AT_SYMLINK_NOFOLLOW, kTimesMask, status) || !S_ISREG(status.stx_mode))
-            continue;
+        if (!Status(folder.Fd(), entryName, AT_SYMLINK_NOFOLLOW, kTimesMask, status) || !S_ISREG(status.stx_mode))
+            return;
         visit(name, TimesOf(status));
-    }
+    });
 }
 
 FileTimes PosixFileSystem::GetFileTimes(const QString& path)
