@@ -71,6 +71,13 @@ public:
     // in the file system's order, with one status query per file. Names that
     // do not decode, links and special files are passed over.
     virtual void ListFiles(const QString& folderPath, const FileVisitor& visit) = 0;
+    // SubFolders and ListFiles in one reading of the folder, for the search's
+    // walk. A failure to read the folder is thrown before any file is visited.
+    virtual void ListFolder(const QString& path, std::vector<SubFolderName>& subFolders, const FileVisitor& visit)
+    {
+        subFolders = SubFolders(path);
+        ListFiles(path, visit);
+    }
     // The three times of one file; all kNoTime when the file cannot be read.
     virtual FileTimes GetFileTimes(const QString& path) = 0;
     // Size in bytes of a regular file; throws when it cannot be read.

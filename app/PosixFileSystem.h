@@ -8,6 +8,7 @@ public:
     FolderInfo GetFolder(const QString& path) override;
     std::vector<SubFolderName> SubFolders(const QString& path) override;
     void ListFiles(const QString& folderPath, const FileVisitor& visit) override;
+    void ListFolder(const QString& path, std::vector<SubFolderName>& subFolders, const FileVisitor& visit) override;
     FileTimes GetFileTimes(const QString& path) override;
     qint64 FileSize(const QString& path) override;
     bool IsExistingFile(const QString& path) override;

@@ -22,52 +22,71 @@ int ReaderStep(DateType type)
     return 204;
 }
 
-void ListFolder(const QString& entry, FileSystem& fileSystem, const std::atomic<DateType>& dateType,
-                WalkObserver& observer, WalkProgress& progress, FoundFileList& found)
-{
-    // The entry without its trailing separator; the root "/" becomes "", so
-    // its files read "/name".
-    const QString folder = entry.left(entry.size() - 1);
-    found.BeginFolder(folder);
-    if (progress.folderChanged)
-        progress.folderChanged(folder.isEmpty() ? entry : folder);
-    DateType type = DateType::Modified;
-    try {
-        fileSystem.ListFiles(folder.isEmpty() ? entry : folder, [&](std::string_view name, const FileTimes& times) {
-            if (observer.Abandoned())
-                throw Failure(0, {});
-            if (name.front() == '~')
-                return;
-            type = dateType.load(std::memory_order_relaxed);
-            found.Add(name, ChosenTime(times, type));
-            progress.files.fetch_add(1, std::memory_order_relaxed);
-        });
-    } catch (const Failure& failure) {
-        // A folder that is denied or gone yields no names, as a listing that
-        // finds nothing.
-        if (observer.Abandoned() || failure.Number() == ErrorNumber::PermissionDenied
-            || failure.Number() == ErrorNumber::PathNotFound)
-            return;
-        observer.ReportFailure(LocationTag::kSearch, 188, failure.Description());
-    } catch (const std::exception& error) {
-        observer.ReportFailure(LocationTag::kSearch, ReaderStep(type), QString::fromLocal8Bit(error.what()));
+// Records the files of each folder of the expanded list, in list order.
+class WalkRecorder : public FolderFileSink {
+public:
+    WalkRecorder(FileSystem& fileSystem, const std::atomic<DateType>& dateType, WalkObserver& observer,
+                 WalkProgress& progress, FoundFileList& found)
+        : m_fileSystem(fileSystem), m_dateType(dateType), m_observer(observer), m_progress(progress), m_found(found)
+    {
     }
-}
+
+    void BeginFolder(const QString& entry) override
+    {
+        // The entry without its trailing separator; the root "/" becomes "",
+        // so its files read "/name".
+        const QString folder = entry.left(entry.size() - 1);
+        m_found.BeginFolder(folder);
+        if (m_progress.folderChanged)
+            m_progress.folderChanged(folder.isEmpty() ? entry : folder);
+    }
+
+    void VisitFile(std::string_view name, const FileTimes& times) override
+    {
+        if (name.front() == '~' || m_observer.Abandoned())
+            return;
+        m_type = m_dateType.load(std::memory_order_relaxed);
+        m_found.Add(name, ChosenTime(times, m_type));
+        m_progress.files.fetch_add(1, std::memory_order_relaxed);
+    }
+
+    void ListSeparately(const QString& entry) override
+    {
+        BeginFolder(entry);
+        const QString folder = entry.size() > 1 ? entry.left(entry.size() - 1) : entry;
+        try {
+            m_fileSystem.ListFiles(folder, [this](std::string_view name, const FileTimes& times) {
+                VisitFile(name, times);
+            });
+        } catch (const Failure& failure) {
+            // A folder that is denied or gone yields no names, as a listing
+            // that finds nothing.
+            if (failure.Number() != ErrorNumber::PermissionDenied && failure.Number() != ErrorNumber::PathNotFound)
+                m_observer.ReportFailure(LocationTag::kSearch, 188, failure.Description());
+        } catch (const std::exception& error) {
+            m_observer.ReportFailure(LocationTag::kSearch, ReaderStep(m_type), QString::fromLocal8Bit(error.what()));
+        }
+    }
+
+private:
+    FileSystem& m_fileSystem;
+    const std::atomic<DateType>& m_dateType;
+    WalkObserver& m_observer;
+    WalkProgress& m_progress;
+    FoundFileList& m_found;
+    DateType m_type = DateType::Modified;
+};
 }  // namespace
 
 void WalkFolders(const QStringList& folderRows, FileSystem& fileSystem, const std::atomic<DateType>& dateType,
                  WalkObserver& observer, WalkProgress& progress, FoundFileList& found)
 {
+    WalkRecorder recorder(fileSystem, dateType, observer, progress, found);
     for (const QString& row : folderRows) {
-        QStringList folders{row};
         if (observer.Abandoned())
             return;
-        GetSubDirectories2016(folders, true, fileSystem, observer);
-        for (const QString& entry : folders) {
-            if (observer.Abandoned())
-                return;
-            if (!entry.isEmpty())
-                ListFolder(entry, fileSystem, dateType, observer, progress, found);
-        }
+        // The expansion hands over each folder's files as it reads the folder.
+        QStringList folders{row};
+        GetSubDirectories2016(folders, true, fileSystem, observer, &recorder);
     }
 }

@@ -17,6 +17,8 @@
 namespace {
 // Rows go into the list this many at a time, one insertion each.
 constexpr size_t kRowBatch = 4096;
+// The listing pass only builds rows: an event point every so many files is enough.
+constexpr size_t kListingPumpInterval = 256;
 
 struct Range {
     RangeMode mode;
@@ -95,7 +97,7 @@ void ListMatchingFiles(Form1& form, int generation)
             batch.push_back({state.FoundFiles.Path(i), state.FoundFiles.Time(i), false});
         if (batch.size() >= kRowBatch)
             results.AddRows(std::exchange(batch, {}));
-        if (stopped() || !pump.Point() || stopped()) {
+        if (stopped() || (i % kListingPumpInterval == 0 && !pump.Point()) || stopped()) {
             if (!superseded())
                 results.AddRows(std::move(batch));
             form.SetMousePointer(MousePointer::Default);

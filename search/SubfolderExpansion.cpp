@@ -39,30 +39,45 @@ bool IsDenialOrGone(const Failure& failure)
 
 class Expansion {
 public:
-    Expansion(FileSystem& fileSystem, WalkObserver& observer) : m_fileSystem(fileSystem), m_observer(observer) {}
+    Expansion(FileSystem& fileSystem, WalkObserver& observer, FolderFileSink* sink)
+        : m_fileSystem(fileSystem), m_observer(observer), m_sink(sink)
+    {
+    }
 
     // Examines each folder of the level and returns the sub-folders found, in
-    // order. Folders that cannot be listed for denial or absence leave the level.
-    std::optional<Level> Expand(Level& level)
+    // order. Folders that cannot be listed for denial or absence leave the
+    // level. With a sink, each folder that will stand in the expanded list
+    // has its files given to the sink, in level order.
+    std::optional<Level> Expand(Level& level, bool starting)
     {
         Level found;
         QStringList gone;
         for (Candidate& entry : level) {
             if (m_observer.Abandoned())
                 return std::nullopt;
-            if (!m_fileSystem.IsExistingFolder(entry.path)) {
+            // A folder found below was a real folder a moment ago: opening it
+            // (GetFolder) is its existence test, and one that has gone since
+            // leaves the list just the same.
+            if (starting && !m_fileSystem.IsExistingFolder(entry.path)) {
                 entry.accepted = false;
                 continue;
             }
-            if (PathTooLong(entry.path))
+            if (PathTooLong(entry.path)) {
+                // Kept unexpanded: a starting folder as it is, a folder below when it passes the test.
+                if (m_sink && (starting || Accepted(entry)))
+                    m_sink->ListSeparately(entry.path);
                 continue;
+            }
             // From here on, a denied or vanished folder leaves the list
             // silently; any other failure only ends this folder's listing.
             try {
                 entry.accepted = PassesFolderAcceptance(m_fileSystem.GetFolder(entry.path));
-                if (!*entry.accepted)
+                if (!*entry.accepted) {
+                    if (m_sink && starting)
+                        m_sink->ListSeparately(entry.path);
                     continue;
-                for (const SubFolderName& sub : m_fileSystem.SubFolders(entry.path)) {
+                }
+                for (const SubFolderName& sub : SubFoldersOf(entry.path)) {
                     if (m_observer.Abandoned())
                         return std::nullopt;
                     if (NameTooLong(sub.name) || HasUnsafeCharacters(sub) || sub.name == QLatin1String(".")
@@ -73,7 +88,10 @@ public:
             } catch (const Failure& failure) {
                 if (IsDenialOrGone(failure))
                     gone << entry.path;
+                else
+                    ListAfterFailure(entry, starting);
             } catch (const std::exception&) {
+                ListAfterFailure(entry, starting);
             }
         }
         for (const QString& path : gone) {
@@ -111,8 +129,30 @@ private:
                                  failure ? failure->Description() : QString::fromLocal8Bit(error.what()));
     }
 
+    // The sub-folders of a folder; with a sink, its files go there from the same reading.
+    std::vector<SubFolderName> SubFoldersOf(const QString& path)
+    {
+        if (!m_sink)
+            return m_fileSystem.SubFolders(path);
+        std::vector<SubFolderName> subFolders;
+        m_sink->BeginFolder(path);
+        m_fileSystem.ListFolder(path, subFolders, [this](std::string_view name, const FileTimes& times) {
+            m_sink->VisitFile(name, times);
+        });
+        return subFolders;
+    }
+
+    // A folder whose reading failed for another reason stays in the list
+    // when it passes the test, so its files are listed on their own.
+    void ListAfterFailure(Candidate& entry, bool starting)
+    {
+        if (m_sink && (starting || Accepted(entry)))
+            m_sink->ListSeparately(entry.path);
+    }
+
     FileSystem& m_fileSystem;
     WalkObserver& m_observer;
+    FolderFileSink* m_sink;
 };
 }  // namespace
 
@@ -133,16 +173,17 @@ bool PassesFolderAcceptance(const FolderInfo& info)
     return info.isRoot || (info.attributes != kSystemFolder && info.attributes != kSystemFolderLink);
 }
 
-void GetSubDirectories2016(QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer)
+void GetSubDirectories2016(QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer,
+                           FolderFileSink* sink)
 {
     // Level by level instead of by recursion: the order is the same, and a
     // deep tree costs no stack.
-    Expansion expansion(fileSystem, observer);
+    Expansion expansion(fileSystem, observer, recursive ? sink : nullptr);
     std::vector<Level> levels(1);
     for (const QString& folder : folders)
         levels[0].push_back({folder, std::nullopt});
     for (;;) {
-        std::optional<Level> found = expansion.Expand(levels.back());
+        std::optional<Level> found = expansion.Expand(levels.back(), levels.size() == 1);
         if (!found)
             return;
         const bool last = found->empty() || !recursive;

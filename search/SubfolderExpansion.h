@@ -1,12 +1,26 @@
 #pragma once
 
+#include "app/FileSystem.h"
+
 #include <QString>
 #include <QStringList>
 
-class FileSystem;
+#include <string_view>
+
 class WalkObserver;
-struct FolderInfo;
-struct SubFolderName;
+
+// Takes the files of the folders of an expanded list while the expansion
+// reads them, so that each folder is read once.
+class FolderFileSink {
+public:
+    virtual ~FolderFileSink() = default;
+    // The folder (ending in the separator) whose files are visited next.
+    virtual void BeginFolder(const QString& folder) = 0;
+    virtual void VisitFile(std::string_view utf8Name, const FileTimes& times) = 0;
+    // A folder of the expanded list that the expansion did not read: its
+    // files are to be listed on their own.
+    virtual void ListSeparately(const QString& folder) = 0;
+};
 
 // True when a folder name cannot be handled: it does not decode in the
 // file-name encoding, or holds a control character (codes below 32 and 127
@@ -26,4 +40,8 @@ bool PassesFolderAcceptance(const FolderInfo& info);
 // (the first entry equal to it). Other failures are reported to the observer
 // under the routine's location tag. Returns early, with a partial list, once
 // the observer abandons the walk.
-void GetSubDirectories2016(QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer);
+//
+// With a sink (recursive only), the files of every folder that ends up in the
+// list reach the sink in list order while the expansion runs.
+void GetSubDirectories2016(QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer,
+                           FolderFileSink* sink = nullptr);
