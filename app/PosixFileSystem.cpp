@@ -121,13 +121,62 @@ bool Status(int dirFd, const char* path, int flags, unsigned int mask, struct st
     return statx(dirFd, path, flags | AT_NO_AUTOMOUNT, mask, &status) == 0;
 }
 
+// A folder path as the system takes it, without trailing separators.
+QByteArray FolderPath(const QString& path)
+{
+    QByteArray encoded = Encoded(path);
+    while (encoded.size() > 1 && encoded.endsWith('/'))
+        encoded.chop(1);
+    return encoded;
+}
+
+// The folder that GetFolder opened last on this thread, held for the reading
+// of the same folder that follows it: like a folder object whose attributes
+// are read and then its listing, it costs one path lookup instead of two.
+// Any other reading call lets it go.
+class OpenedFolder {
+public:
+    ~OpenedFolder() { Release(); }
+
+    void Hold(QByteArray path, int fd)
+    {
+        Release();
+        m_path = std::move(path);
+        m_fd = fd;
+    }
+    // The held descriptor when it is for this path (the caller closes it), else -1.
+    int Take(const QByteArray& path)
+    {
+        const int fd = m_fd >= 0 && m_path == path ? m_fd : -1;
+        if (fd >= 0)
+            m_fd = -1;
+        Release();
+        return fd;
+    }
+    void Release()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+        m_fd = -1;
+        m_path.clear();
+    }
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
+thread_local OpenedFolder t_lastOpened;
+
 // An open folder whose entries are read in large blocks with getdents64,
 // without the extra status and flag queries of a directory stream.
 class FolderReader {
 public:
     explicit FolderReader(const QString& path)
-        : m_fd(open(Encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
     {
+        const QByteArray encoded = FolderPath(path);
+        m_fd = t_lastOpened.Take(encoded);
+        if (m_fd < 0)
+            m_fd = open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (m_fd < 0)
             throw FailureFromErrno(errno);
     }
@@ -188,8 +237,14 @@ SubFolderName FolderName(std::string_view name)
 void ReadFolder(const QString& path, std::vector<SubFolderName>* subFolders, const FileSystem::FileVisitor* visit)
 {
     FolderReader folder(path);
-    std::string names;
-    std::vector<std::pair<size_t, unsigned char>> entries;
+    // Buffers borrowed from the thread and given back at the end, so a walk
+    // over many folders allocates them once (and a nested call gets its own).
+    thread_local std::string spareNames;
+    thread_local std::vector<std::pair<size_t, unsigned char>> spareEntries;
+    std::string names = std::move(spareNames);
+    std::vector<std::pair<size_t, unsigned char>> entries = std::move(spareEntries);
+    names.clear();
+    entries.clear();
     folder.ForEach([&](const char* name, unsigned char type) {
         const bool wanted = type == DT_UNKNOWN || (type == DT_DIR && subFolders) || (type == DT_REG && visit);
         if (!wanted)
@@ -214,6 +269,8 @@ void ReadFolder(const QString& path, std::vector<SubFolderName>* subFolders, con
                 (*visit)(fileName, TimesOf(status));
         }
     }
+    spareNames = std::move(names);
+    spareEntries = std::move(entries);
 }
 
 // The file system type of a mount point as /proc/self/mountinfo names it.
@@ -244,12 +301,12 @@ std::string MountType(const QByteArray& mountPoint)
     return {};
 }
 
-bool IsPseudoFileSystemRoot(const QByteArray& path, const struct statx& status)
+bool IsPseudoFileSystemRoot(const QByteArray& path, int fd, const struct statx& status)
 {
     if (!(status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) || !(status.stx_attributes & STATX_ATTR_MOUNT_ROOT))
         return false;
     struct statfs fileSystem {};
-    if (statfs(path.constData(), &fileSystem) != 0)
+    if ((fd >= 0 ? fstatfs(fd, &fileSystem) : statfs(path.constData(), &fileSystem)) != 0)
         return false;
     const auto type = static_cast<unsigned long>(fileSystem.f_type);
     for (unsigned long pseudo : kPseudoFileSystems) {
@@ -272,26 +329,38 @@ QString LastName(const QString& path)
 
 FolderInfo PosixFileSystem::GetFolder(const QString& path)
 {
-    QByteArray encoded = Encoded(path);
-    while (encoded.size() > 1 && encoded.endsWith('/'))
-        encoded.chop(1);
-    struct statx link {};
-    if (!Status(AT_FDCWD, encoded.constData(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, link))
-        throw FailureFromErrno(errno);
-    struct statx target = link;
-    if (S_ISLNK(link.stx_mode) && !Status(AT_FDCWD, encoded.constData(), 0, STATX_TYPE, target))
-        throw FailureFromErrno(errno);
-    if (!S_ISDIR(target.stx_mode))
-        throw FailureFromErrno(ENOTDIR);
-
+    const QByteArray encoded = FolderPath(path);
     FolderInfo info;
     info.isRoot = encoded == "/";
     info.attributes = FolderAttribute::Directory;
-    if (S_ISLNK(link.stx_mode))
-        info.attributes |= FolderAttribute::ReparsePoint;
     if (LastName(path).startsWith(QLatin1Char('.')))
         info.attributes |= FolderAttribute::Hidden;
-    if (!info.isRoot && IsPseudoFileSystemRoot(encoded, target))
+
+    // A real folder is opened and held for its listing; a link or a folder
+    // that cannot be opened is looked at by its path.
+    struct statx status {};
+    const int fd = open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        if (!Status(fd, "", AT_EMPTY_PATH, STATX_TYPE, status)) {
+            const int error = errno;
+            close(fd);
+            throw FailureFromErrno(error);
+        }
+        t_lastOpened.Hold(encoded, fd);
+    } else {
+        t_lastOpened.Release();
+        struct statx link {};
+        if (!Status(AT_FDCWD, encoded.constData(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, link))
+            throw FailureFromErrno(errno);
+        status = link;
+        if (S_ISLNK(link.stx_mode) && !Status(AT_FDCWD, encoded.constData(), 0, STATX_TYPE, status))
+            throw FailureFromErrno(errno);
+        if (!S_ISDIR(status.stx_mode))
+            throw FailureFromErrno(ENOTDIR);
+        if (S_ISLNK(link.stx_mode))
+            info.attributes |= FolderAttribute::ReparsePoint;
+    }
+    if (!info.isRoot && IsPseudoFileSystemRoot(encoded, fd, status))
         info.attributes |= FolderAttribute::Hidden | FolderAttribute::System;
     return info;
 }
@@ -316,6 +385,7 @@ void PosixFileSystem::ListFolder(const QString& path, std::vector<SubFolderName>
 
 FileTimes PosixFileSystem::GetFileTimes(const QString& path)
 {
+    t_lastOpened.Release();
     struct statx status {};
     if (!Status(AT_FDCWD, Encoded(path).constData(), AT_SYMLINK_NOFOLLOW, kTimesMask, status))
         return {};
@@ -324,6 +394,7 @@ FileTimes PosixFileSystem::GetFileTimes(const QString& path)
 
 qint64 PosixFileSystem::FileSize(const QString& path)
 {
+    t_lastOpened.Release();
     struct statx status {};
     if (!Status(AT_FDCWD, Encoded(path).constData(), AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE, status))
         throw FailureFromErrno(errno);
@@ -334,6 +405,7 @@ qint64 PosixFileSystem::FileSize(const QString& path)
 
 bool PosixFileSystem::IsExistingFile(const QString& path)
 {
+    t_lastOpened.Release();
     struct statx status {};
     return Status(AT_FDCWD, Encoded(path).constData(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, status)
         && S_ISREG(status.stx_mode);
@@ -341,6 +413,7 @@ bool PosixFileSystem::IsExistingFile(const QString& path)
 
 bool PosixFileSystem::IsExistingFolder(const QString& path)
 {
+    t_lastOpened.Release();
     struct statx status {};
     return !path.isEmpty() && Status(AT_FDCWD, Encoded(path).constData(), 0, STATX_TYPE, status)
         && S_ISDIR(status.stx_mode);
@@ -348,6 +421,7 @@ bool PosixFileSystem::IsExistingFolder(const QString& path)
 
 bool PosixFileSystem::FileExistsByDate(const QString& path)
 {
+    t_lastOpened.Release();
     struct statx status {};
     return !path.isEmpty() && Status(AT_FDCWD, Encoded(path).constData(), 0, STATX_MTIME, status)
         && (status.stx_mask & STATX_MTIME);

@@ -79,8 +79,8 @@ void RowList::AddRows(std::vector<Row>&& rows)
         return;
     const int first = Count();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    m_rows.reserve(m_rows.size() + rows.size());
-    std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
+    // Grows geometrically: an exact reserve per batch would copy every row again for each batch.
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     endInsertRows();
 }
 

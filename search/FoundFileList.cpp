@@ -29,7 +29,20 @@ void FoundFileList::Add(std::string_view utf8Name, qint64 time)
 QString FoundFileList::Path(size_t index) const
 {
     const uint64_t start = index == 0 ? 0 : m_nameEnd[index - 1];
-    const uint64_t end = m_nameEnd[index];
-    return m_folders[m_folderOf[index]] + kPathSeparator
-        + QString::fromUtf8(m_names.data() + start, static_cast<qsizetype>(end - start));
+    const QString name = QString::fromUtf8(m_names.data() + start, static_cast<qsizetype>(m_nameEnd[index] - start));
+    const QString& folder = m_folders[m_folderOf[index]];
+    // Exactly as long as the path: a result list holds one per row.
+    QString path;
+    path.reserve(folder.size() + 1 + name.size());
+    path.append(folder).append(kPathSeparator).append(name);
+    return path;
+}
+
+void FoundFileList::ShrinkToFit()
+{
+    m_folders.shrink_to_fit();
+    m_folderOf.shrink_to_fit();
+    m_nameEnd.shrink_to_fit();
+    m_names.shrink_to_fit();
+    m_times.shrink_to_fit();
 }

@@ -17,6 +17,8 @@ public:
     // The folder (without a trailing separator) of the files added next.
     void BeginFolder(const QString& folderPath);
     void Add(std::string_view utf8Name, qint64 time);
+    // Gives back the room kept for growth once the list is complete.
+    void ShrinkToFit();
 
     size_t Count() const { return m_times.size(); }
     QString Path(size_t index) const;
