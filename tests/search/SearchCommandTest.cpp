@@ -325,4 +325,39 @@ TEST_F(SearchCommandTest, CaptionShowsProgressWhileTheWalkRuns)
     EXPECT_TRUE(caption.contains(QStringLiteral(" files - ") + dir.Path(QStringLiteral("t")))) << caption.toStdString();
     ExpectIdle();
 }
+TEST_F(SearchCommandTest, ClosingTheWindowEndsTheRun)
+{
+    File(QStringLiteral("t/f.txt"), Utc(2021, 1, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    fileSystem.beforeListFiles = [&](const QString&) { OnWindowThread([&] { form->close(); }); };
+    Search();
+    EXPECT_TRUE(pump.Closing());
+    EXPECT_EQ(Columns(), QStringList({"Results"}));
+    EXPECT_EQ(form->MousePointer(), MousePointer::Default);
+}
+
+TEST_F(SearchCommandTest, ASearchStartedInsideAnotherReplacesIt)
+{
+    for (int i = 0; i < 4; ++i)
+        File(QStringLiteral("t/f%1.txt").arg(i), Utc(2021, 1, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    Search();
+    ASSERT_EQ(form->ResultRows().Count(), 4);
+
+    // Stop and Start clicked at one event point of the offset pass: the
+    // inner run completes, the outer one ends without touching its results.
+    bool clicked = false;
+    pump.hook = [&](int) {
+        if (clicked)
+            return;
+        clicked = true;
+        form->PushButton1->click();
+        form->Option3->setChecked(true);
+        form->PushButton1->click();
+    };
+    Search();
+    EXPECT_EQ(form->ResultRows().Count(), 4);
+    EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Accessed"}));
+    ExpectIdle();
+}
 }  // namespace
