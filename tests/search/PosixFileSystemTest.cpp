@@ -140,4 +140,19 @@ TEST(PosixBirthTime, UnkeptBirthTimeIsUnreadable)
     EXPECT_NE(times.created, 0);
     EXPECT_NE(times.modified, kNoTime);
 }
+TEST_F(PosixFileSystemTest, ListFolderReadsSubFoldersAndFilesOnce)
+{
+    // Looking at one folder and then reading another reads the other.
+    fileSystem.GetFolder(Top(QStringLiteral("sub/")));
+    std::vector<SubFolderName> subFolders;
+    std::vector<std::string> files;
+    fileSystem.ListFolder(Top() + QStringLiteral("/"), subFolders,
+                          [&](std::string_view name, const FileTimes&) { files.emplace_back(name); });
+    EXPECT_EQ(subFolders.size(), 3);
+    EXPECT_EQ(files.size(), 2);
+
+    fileSystem.GetFolder(Top(QStringLiteral("sub/")));
+    fileSystem.ListFolder(Top(QStringLiteral("sub/")), subFolders, [&](std::string_view, const FileTimes&) {});
+    EXPECT_TRUE(subFolders.empty());
+}
 }  // namespace
