@@ -75,10 +75,10 @@ TEST_F(SearchCommandTest, RootFolderFilesHaveOneSeparator)
     found.Add("etc-file", 5);
     found.BeginFolder(QStringLiteral("/home/me"));
     found.BeginFolder(QStringLiteral("/home/you"));
-    found.Add("n\xc3\xa4me", kNoTime);
+    found.Add("n\xc3\xa4me \xe2\x82\xac\xf0\x9f\x98\x80", kNoTime);
     ASSERT_EQ(found.Count(), 2);
     EXPECT_EQ(found.Path(0), QStringLiteral("/etc-file"));
-    EXPECT_EQ(found.Path(1), QStringLiteral("/home/you/n\u00e4me"));
+    EXPECT_EQ(found.Path(1), QStringLiteral("/home/you/n\u00e4me \u20ac\U0001F600"));
     EXPECT_EQ(found.Time(1), kNoTime);
 }
 
