@@ -2,6 +2,8 @@
 
 #include "search/WalkJob.h"
 
+#include <pthread.h>
+
 SearchState::~SearchState()
 {
     for (Worker& worker : m_workers) {
@@ -13,7 +15,10 @@ SearchState::~SearchState()
 void SearchState::StartWalk(const std::shared_ptr<WalkJob>& job)
 {
     JoinFinished();
-    m_workers.push_back({job, std::thread([job] { job->Execute(); })});
+    m_workers.push_back({job, std::thread([job] {
+                             pthread_setname_np(pthread_self(), "orvanta-walk");
+                             job->Execute();
+                         })});
 }
 
 void SearchState::JoinFinished()
