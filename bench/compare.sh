@@ -19,7 +19,7 @@ if [ ! -x "$bench" ] || [ ! -x "$build/bench/make_tree" ]; then
     exit 1
 fi
 if ! command -v fdfind > /dev/null; then
-    apt-get install -y fd-find > /dev/null
+    apt-get install -y fd-find > /dev/null || { apt-get update > /dev/null && apt-get install -y fd-find > /dev/null; }
 fi
 if [ ! -d "$tree" ]; then
     "$build/bench/make_tree" "$tree" --files 300000 --folders 20000 --seed 1
