@@ -5,7 +5,8 @@
 #include <algorithm>
 
 namespace {
-// Names are stored only after they were checked to be valid UTF-8.
+// Everything stored is valid UTF-8: names are checked before they are
+// recorded, folders are encoded from text.
 qsizetype Utf16Length(std::string_view utf8)
 {
     qsizetype length = 0;
@@ -17,7 +18,8 @@ qsizetype Utf16Length(std::string_view utf8)
     return length;
 }
 
-void DecodeUtf8(std::string_view utf8, QChar* out)
+// Writes the UTF-16 of valid UTF-8; returns the end of what it wrote.
+QChar* DecodeUtf8(std::string_view utf8, QChar* out)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
@@ -43,6 +45,7 @@ void DecodeUtf8(std::string_view utf8, QChar* out)
             *out++ = QChar(static_cast<char16_t>(code));
         }
     }
+    return out;
 }
 }  // namespace
 
@@ -61,35 +64,33 @@ void FoundFileList::BeginFolder(const QString& folderPath)
 void FoundFileList::Add(std::string_view utf8Name, qint64 time)
 {
     if (m_folderPending) {
-        m_folders.push_back(m_pendingFolder);
+        m_folders.push_back(m_pendingFolder.toStdString());
         m_folderPending = false;
     }
-    m_folderOf.push_back(static_cast<uint32_t>(m_folders.size() - 1));
-    m_names.append(utf8Name);
-    m_nameEnd.push_back(m_names.size());
-    m_times.push_back(time);
+    if (m_count % kEntriesPerBlock == 0)
+        m_entries.push_back(std::make_unique_for_overwrite<Entry[]>(kEntriesPerBlock));
+    if (m_nameUsed + utf8Name.size() > kNameBlockBytes) {
+        m_names.push_back(std::make_unique_for_overwrite<char[]>(kNameBlockBytes));
+        m_nameUsed = 0;
+    }
+    std::copy(utf8Name.begin(), utf8Name.end(), m_names.back().get() + m_nameUsed);
+    m_entries.back()[m_count % kEntriesPerBlock] = {time, static_cast<uint32_t>(m_folders.size() - 1),
+                                                    static_cast<uint32_t>(m_names.size() - 1),
+                                                    static_cast<uint32_t>(m_nameUsed),
+                                                    static_cast<uint32_t>(utf8Name.size())};
+    m_nameUsed += utf8Name.size();
+    ++m_count;
 }
 
 QString FoundFileList::Path(size_t index) const
 {
-    const uint64_t start = index == 0 ? 0 : m_nameEnd[index - 1];
-    const std::string_view name(m_names.data() + start, m_nameEnd[index] - start);
-    const QString& folder = m_folders[m_folderOf[index]];
+    const Entry& entry = At(index);
+    const std::string_view folder = m_folders[entry.folder];
+    const std::string_view name(m_names[entry.nameBlock].get() + entry.nameOffset, entry.nameLength);
     // Put together in place, exactly as long as the path: a result list holds one per row.
-    QString path(folder.size() + 1 + Utf16Length(name), Qt::Uninitialized);
-    QChar* out = path.data();
-    std::copy(folder.cbegin(), folder.cend(), out);
-    out += folder.size();
+    QString path(Utf16Length(folder) + 1 + Utf16Length(name), Qt::Uninitialized);
+    QChar* out = DecodeUtf8(folder, path.data());
     *out++ = kPathSeparator;
     DecodeUtf8(name, out);
     return path;
-}
-
-void FoundFileList::ShrinkToFit()
-{
-    m_folders.shrink_to_fit();
-    m_folderOf.shrink_to_fit();
-    m_nameEnd.shrink_to_fit();
-    m_names.shrink_to_fit();
-    m_times.shrink_to_fit();
 }

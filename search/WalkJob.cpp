@@ -15,8 +15,6 @@ WalkJob::WalkJob(FileSystem& fileSystem, QStringList folderRows, DateType type)
 void WalkJob::Execute()
 {
     WalkFolders(m_folderRows, m_fileSystem, dateType, *this, progress, m_found);
-    if (!Abandoned())
-        m_found.ShrinkToFit();
     m_finished.store(true);
     WakeWindow();
 }

@@ -82,6 +82,25 @@ TEST_F(SearchCommandTest, RootFolderFilesHaveOneSeparator)
     EXPECT_EQ(found.Time(1), kNoTime);
 }
 
+TEST(FoundFileListTest, KeepsEveryFileAcrossItsBlocks)
+{
+    FoundFileList found;
+    const std::string longName(200, 'n');
+    for (int i = 0; i < 70000; ++i) {
+        if (i % 1000 == 0)
+            found.BeginFolder(QStringLiteral("/f%1").arg(i / 1000));
+        found.Add(longName + std::to_string(i), i);
+    }
+    ASSERT_EQ(found.Count(), 70000);
+    for (int i : {0, 65535, 65536, 69999}) {
+        EXPECT_EQ(found.Path(i), QStringLiteral("/f%1/").arg(i / 1000) + QString::fromStdString(longName)
+                                     + QString::number(i));
+        EXPECT_EQ(found.Time(i), i);
+    }
+    found.Clear();
+    EXPECT_EQ(found.Count(), 0);
+}
+
 TEST_F(SearchCommandTest, NestedFolderRowsAreRemovedWithAMessage)
 {
     File(QStringLiteral("A/B/C/f.txt"), Utc(2021, 1, 1));
