@@ -85,11 +85,15 @@ void FoundFileList::Add(std::string_view utf8Name, qint64 time)
 QString FoundFileList::Path(size_t index) const
 {
     const Entry& entry = At(index);
-    const std::string_view folder = m_folders[entry.folder];
+    // Files of one folder follow each other: its text is decoded once for them.
+    if (entry.folder != m_decodedFolderIndex) {
+        m_decodedFolder = QString::fromStdString(m_folders[entry.folder]);
+        m_decodedFolderIndex = entry.folder;
+    }
     const std::string_view name(m_names[entry.nameBlock].get() + entry.nameOffset, entry.nameLength);
     // Put together in place, exactly as long as the path: a result list holds one per row.
-    QString path(Utf16Length(folder) + 1 + Utf16Length(name), Qt::Uninitialized);
-    QChar* out = DecodeUtf8(folder, path.data());
+    QString path(m_decodedFolder.size() + 1 + Utf16Length(name), Qt::Uninitialized);
+    QChar* out = std::copy(m_decodedFolder.cbegin(), m_decodedFolder.cend(), path.data());
     *out++ = kPathSeparator;
     DecodeUtf8(name, out);
     return path;

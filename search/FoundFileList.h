@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,4 +49,7 @@ private:
     std::vector<std::unique_ptr<char[]>> m_names;
     size_t m_nameUsed = kNameBlockBytes;
     size_t m_count = 0;
+    // The folder whose text Path decoded last.
+    mutable QString m_decodedFolder;
+    mutable uint32_t m_decodedFolderIndex = UINT32_MAX;
 };
