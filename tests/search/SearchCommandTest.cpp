@@ -335,9 +335,11 @@ TEST_F(SearchCommandTest, CaptionShowsProgressWhileTheWalkRuns)
     fileSystem.beforeListFiles = [&](const QString& folder) {
         if (!folder.endsWith(QStringLiteral("two")))
             return;
-        // Let the progress timer fire on the window's thread.
-        QThread::msleep(400);
-        OnWindowThread([&] { caption = form->windowTitle(); });
+        // Hold the walk here until the progress timer has shown it (a few seconds at most).
+        for (int wait = 0; wait < 100 && !caption.contains(QStringLiteral(" files - ")); ++wait) {
+            QThread::msleep(50);
+            OnWindowThread([&] { caption = form->windowTitle(); });
+        }
     };
     Search();
     EXPECT_TRUE(caption.startsWith(QString::fromUtf8(Product::kName) + QStringLiteral(" - "))) << caption.toStdString();
