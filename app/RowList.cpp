@@ -3,7 +3,14 @@
 #include "app/Failure.h"
 #include "app/Timestamp.h"
 
+#include <QCollator>
+#include <QDir>
+#include <QCollatorSortKey>
+#include <QMimeData>
+#include <QUrl>
+
 #include <algorithm>
+#include <numeric>
 
 namespace {
 Failure OutOfRange()
@@ -17,16 +24,16 @@ RowList::RowList(bool checkable, QObject* parent)
 {
 }
 
-const RowList::Row& RowList::At(int index) const
+const RowList::StoredRow& RowList::At(int index) const
 {
     if (index < 1 || index > Count())
         throw OutOfRange();
     return m_rows[static_cast<size_t>(index - 1)];
 }
 
-RowList::Row& RowList::At(int index)
+RowList::StoredRow& RowList::At(int index)
 {
-    return const_cast<Row&>(std::as_const(*this).At(index));
+    return const_cast<StoredRow&>(std::as_const(*this).At(index));
 }
 
 const RowList::Column& RowList::ColumnAt(int column) const
@@ -38,12 +45,12 @@ const RowList::Column& RowList::ColumnAt(int column) const
 
 QString RowList::Text(int index) const
 {
-    return At(index).text;
+    return TextOf(At(index));
 }
 
 QString RowList::SubItem(int index, int k) const
 {
-    const Row& row = At(index);
+    const StoredRow& row = At(index);
     if (k == 1 && row.time != kNoTime)
         return m_formatTime(row.time);
     return {};
@@ -62,8 +69,32 @@ bool RowList::Checked(int index) const
 void RowList::SetChecked(int index, bool checked)
 {
     At(index).checked = checked;
-    const QModelIndex cell = createIndex(index - 1, 0);
-    emit dataChanged(cell, cell, {Qt::CheckStateRole});
+    EmitCheckChanged(index - 1, index - 1);
+}
+
+void RowList::SetCheckedRows(const std::vector<int>& indexes, bool checked)
+{
+    for (int index : indexes)
+        At(index);
+    if (indexes.empty())
+        return;
+    for (int index : indexes)
+        m_rows[static_cast<size_t>(index - 1)].checked = checked;
+    const auto [first, last] = std::minmax_element(indexes.begin(), indexes.end());
+    EmitCheckChanged(*first - 1, *last - 1);
+}
+
+void RowList::SetAllChecked(bool checked)
+{
+    for (StoredRow& row : m_rows)
+        row.checked = checked;
+    if (!m_rows.empty())
+        EmitCheckChanged(0, Count() - 1);
+}
+
+void RowList::EmitCheckChanged(int firstRow, int lastRow)
+{
+    emit dataChanged(createIndex(firstRow, 0), createIndex(lastRow, 0), {Qt::CheckStateRole});
 }
 
 void RowList::Add(const QString& text, qint64 time)
@@ -80,7 +111,11 @@ void RowList::AddRows(std::vector<Row>&& rows)
     const int first = Count();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     // Grows geometrically: an exact reserve per batch would copy every row again for each batch.
-    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    for (const Row& row : rows) {
+        const Utf8TextStore::Ref text = m_texts.Append(row.text);
+        m_rows.push_back(StoredRow{text.bytes, row.time, text.length, row.checked});
+    }
+    rows.clear();
     endInsertRows();
 }
 
@@ -94,8 +129,10 @@ void RowList::Remove(int index)
 
 void RowList::RemoveWhere(const std::function<bool(const Row&)>& predicate)
 {
-    const auto kept = std::stable_partition(m_rows.begin(), m_rows.end(),
-                                            [&](const Row& row) { return !predicate(row); });
+    // The removed rows' texts stay in the store until the list is cleared.
+    const auto kept = std::stable_partition(m_rows.begin(), m_rows.end(), [&](const StoredRow& row) {
+        return !predicate(Row{TextOf(row), row.time, row.checked});
+    });
     if (kept == m_rows.end())
         return;
     // One layout change for any number of removed rows.
@@ -112,7 +149,55 @@ void RowList::Clear()
     beginResetModel();
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_texts.Clear();
     endResetModel();
+}
+
+std::vector<uint32_t> RowList::SortedOrder(int column, Qt::SortOrder order) const
+{
+    std::vector<uint32_t> positions(m_rows.size());
+    std::iota(positions.begin(), positions.end(), 0u);
+    const bool ascending = order == Qt::AscendingOrder;
+    if (column == 1) {
+        // One collation key per row: comparing keys is a byte comparison,
+        // comparing texts through the collator each time would be far slower.
+        QCollator collator;
+        collator.setNumericMode(true);
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(m_rows.size());
+        for (const StoredRow& row : m_rows)
+            keys.push_back(collator.sortKey(TextOf(row)));
+        std::stable_sort(positions.begin(), positions.end(), [&](uint32_t a, uint32_t b) {
+            return ascending ? keys[a].compare(keys[b]) < 0 : keys[b].compare(keys[a]) < 0;
+        });
+    } else {
+        std::stable_sort(positions.begin(), positions.end(), [&](uint32_t a, uint32_t b) {
+            return ascending ? m_rows[a].time < m_rows[b].time : m_rows[b].time < m_rows[a].time;
+        });
+    }
+    return positions;
+}
+
+void RowList::Sort(int column, Qt::SortOrder order)
+{
+    ColumnAt(column);
+    const std::vector<uint32_t> positions = SortedOrder(column, order);
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<StoredRow> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newRowOf(m_rows.size());
+    for (size_t i = 0; i < positions.size(); ++i) {
+        sorted.push_back(m_rows[positions[i]]);
+        newRowOf[positions[i]] = static_cast<int>(i);
+    }
+    m_rows = std::move(sorted);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before)
+        after.push_back(createIndex(newRowOf[static_cast<size_t>(index.row())], index.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 QString RowList::ColumnText(int column) const
@@ -169,9 +254,9 @@ QVariant RowList::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    const Row& row = m_rows[static_cast<size_t>(index.row())];
+    const StoredRow& row = m_rows[static_cast<size_t>(index.row())];
     if (role == Qt::DisplayRole)
-        return index.column() == 0 ? row.text : SubItem(index.row() + 1, index.column());
+        return index.column() == 0 ? TextOf(row) : SubItem(index.row() + 1, index.column());
     if (role == Qt::CheckStateRole && m_checkable && index.column() == 0)
         return row.checked ? Qt::Checked : Qt::Unchecked;
     return {};
@@ -191,6 +276,8 @@ Qt::ItemFlags RowList::flags(const QModelIndex& index) const
     Qt::ItemFlags result = QAbstractTableModel::flags(index);
     if (m_checkable && index.column() == 0)
         result |= Qt::ItemIsUserCheckable;
+    if (m_dragAsFiles && index.isValid())
+        result |= Qt::ItemIsDragEnabled;
     return result;
 }
 
@@ -199,4 +286,39 @@ QVariant RowList::headerData(int section, Qt::Orientation orientation, int role)
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount())
         return m_columns[static_cast<size_t>(section)].caption;
     return {};
+}
+
+void RowList::sort(int column, Qt::SortOrder order)
+{
+    Sort(column + 1, order);
+}
+
+QStringList RowList::mimeTypes() const
+{
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* RowList::mimeData(const QModelIndexList& indexes) const
+{
+    // A selected row arrives once for each of its columns.
+    std::vector<int> rows;
+    rows.reserve(static_cast<size_t>(indexes.size()));
+    for (const QModelIndex& index : indexes) {
+        if (checkIndex(index, CheckIndexOption::IndexIsValid))
+            rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QList<QUrl> urls;
+    urls.reserve(static_cast<qsizetype>(rows.size()));
+    for (int row : rows)
+        urls.push_back(QUrl::fromLocalFile(QDir::fromNativeSeparators(TextOf(m_rows[static_cast<size_t>(row)]))));
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+Qt::DropActions RowList::supportedDragActions() const
+{
+    return m_dragAsFiles ? Qt::CopyAction : Qt::IgnoreAction;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FileSystem.h"
+#include "app/Utf8TextStore.h"
 
 #include <QAbstractTableModel>
 #include <QString>
@@ -11,7 +12,8 @@
 // An ordered list of rows shown by a list view: the folder list and the
 // result list. A row has its text, an optional time whose text is its
 // sub-item 1, and a check mark. Row and column indexes are 1-based; an index
-// out of range throws Failure.
+// out of range throws Failure. Texts are kept as UTF-8 and turned into
+// QStrings when asked for, so a million long paths stay small.
 class RowList : public QAbstractTableModel {
     Q_OBJECT
 
@@ -32,6 +34,9 @@ public:
     qint64 Time(int index) const;
     bool Checked(int index) const;
     void SetChecked(int index, bool checked);
+    // Sets the check marks of the given rows (any order) with one change notice.
+    void SetCheckedRows(const std::vector<int>& indexes, bool checked);
+    void SetAllChecked(bool checked);
 
     void Add(const QString& text, qint64 time = kNoTime);
     // Appends many rows with one insertion.
@@ -40,6 +45,11 @@ public:
     // Removes every row the predicate holds for, in one pass.
     void RemoveWhere(const std::function<bool(const Row&)>& predicate);
     void Clear();
+    // Reorders the rows themselves, stably: column 1 by its text in the
+    // user's locale, any other column by the row's time (no time first).
+    void Sort(int column, Qt::SortOrder order);
+    // Lets views drag rows out as the files their texts name.
+    void SetDragAsFiles(bool dragAsFiles) { m_dragAsFiles = dragAsFiles; }
 
     int ColumnCount() const { return static_cast<int>(m_columns.size()); }
     QString ColumnText(int column) const;
@@ -58,6 +68,10 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    void sort(int column, Qt::SortOrder order) override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
 
 signals:
     // A column's width in twips was set; views convert it to pixels.
@@ -69,12 +83,25 @@ private:
         int widthTwips = 0;
     };
 
-    const Row& At(int index) const;
-    Row& At(int index);
+    // A row as kept: 24 bytes and its UTF-8 text in m_texts.
+    struct StoredRow {
+        const char* bytes;
+        qint64 time;
+        uint32_t length;
+        bool checked;
+    };
+
+    const StoredRow& At(int index) const;
+    StoredRow& At(int index);
     const Column& ColumnAt(int column) const;
+    static QString TextOf(const StoredRow& row) { return Utf8TextStore::Decode({row.bytes, row.length}); }
+    std::vector<uint32_t> SortedOrder(int column, Qt::SortOrder order) const;
+    void EmitCheckChanged(int firstRow, int lastRow);
 
     bool m_checkable;
-    std::vector<Row> m_rows;
+    bool m_dragAsFiles = false;
+    std::vector<StoredRow> m_rows;
+    Utf8TextStore m_texts;
     std::vector<Column> m_columns;
     TimeFormatter m_formatTime;
 };

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// Holds many texts as UTF-8 in large shared blocks: a few bytes of overhead a
+// text instead of a heap object each. Texts are never moved or freed one by
+// one; Clear() releases them all.
+class Utf8TextStore {
+public:
+    struct Ref {
+        const char* bytes = nullptr;
+        uint32_t length = 0;
+    };
+
+    Ref Append(QStringView text);
+    static QString Decode(Ref ref) { return QString::fromUtf8(ref.bytes, ref.length); }
+    void Clear();
+
+private:
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    size_t m_blockSize = 0;
+    size_t m_used = 0;
+};
