@@ -7,6 +7,7 @@
 #include "app/FileSystem.h"
 #include "app/MousePointer.h"
 #include "app/ProductTexts.h"
+#include "app/ResultListMenu.h"
 #include "app/RowList.h"
 #include "app/Shell.h"
 #include "app/Skin.h"
@@ -57,6 +58,7 @@ Form1::Form1(Seams seams, QString programFolder, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     CreateControls();
+    new ResultListMenu(*this);
     ConnectHandlers();
 }
 
