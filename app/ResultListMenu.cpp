@@ -16,7 +16,7 @@
 #include <QUrl>
 
 ResultListMenu::ResultListMenu(Form1& form)
-    : QObject(&form), m_form(form), m_menu(new QMenu(form.ListView2))
+    : QObject(&form), m_form(form), m_view(form.ListView2), m_menu(new QMenu(form.ListView2))
 {
     setObjectName(QStringLiteral("ResultListMenu"));
     SetUpView();
@@ -25,7 +25,7 @@ ResultListMenu::ResultListMenu(Form1& form)
 
 void ResultListMenu::SetUpView()
 {
-    QTreeView* view = m_form.ListView2;
+    QTreeView* view = m_view;
     RowList& rows = m_form.ResultRows();
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -74,14 +74,14 @@ void ResultListMenu::ShowMenu(const QPoint& position)
             || text.endsWith(QLatin1String("Selected"));
         action->setEnabled(onSelection ? anySelected : anyRows);
     }
-    m_menu->popup(m_form.ListView2->viewport()->mapToGlobal(position));
+    m_menu->popup(m_view->viewport()->mapToGlobal(position));
 }
 
 std::vector<int> ResultListMenu::SelectedRows() const
 {
     const int count = m_form.ResultRows().Count();
     std::vector<bool> selected(static_cast<size_t>(count), false);
-    for (const QItemSelectionRange& range : m_form.ListView2->selectionModel()->selection()) {
+    for (const QItemSelectionRange& range : m_view->selectionModel()->selection()) {
         for (int row = std::max(range.top(), 0); row <= std::min(range.bottom(), count - 1); ++row)
             selected[static_cast<size_t>(row)] = true;
     }
@@ -95,8 +95,8 @@ std::vector<int> ResultListMenu::SelectedRows() const
 
 int ResultListMenu::CurrentRow() const
 {
-    const QModelIndex current = m_form.ListView2->currentIndex();
-    if (current.isValid() && m_form.ListView2->selectionModel()->isRowSelected(current.row()))
+    const QModelIndex current = m_view->currentIndex();
+    if (current.isValid() && m_view->selectionModel()->isRowSelected(current.row()))
         return current.row() + 1;
     const std::vector<int> rows = SelectedRows();
     return rows.empty() ? 0 : rows.front();
@@ -148,7 +148,7 @@ void ResultListMenu::ToggleSelected()
 
 bool ResultListMenu::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_form.ListView2 && event->type() == QEvent::KeyPress) {
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
             ToggleSelected();

@@ -7,6 +7,7 @@
 class Form1;
 class QMenu;
 class QPoint;
+class QTreeView;
 
 // The result list's own behaviour beyond the window's commands: several rows
 // selected at once, a context menu (open, show in folder, copy paths, check
@@ -41,5 +42,6 @@ private:
     int CurrentRow() const;
 
     Form1& m_form;
+    QTreeView* m_view;
     QMenu* m_menu;
 };
