@@ -1,6 +1,7 @@
 #include "app/RowList.h"
 
 #include "app/Failure.h"
+#include "app/TextSortOrder.h"
 #include "app/Timestamp.h"
 
 #include <QCollator>
@@ -155,26 +156,16 @@ void RowList::Clear()
 
 std::vector<uint32_t> RowList::SortedOrder(int column, Qt::SortOrder order) const
 {
+    const bool ascending = order == Qt::AscendingOrder;
+    if (column == 1)
+        return StableTextOrder(m_rows.size(), [this](size_t position) { return TextOf(m_rows[position]); },
+                               ascending);
+    // No time (the smallest value) comes first in ascending order.
     std::vector<uint32_t> positions(m_rows.size());
     std::iota(positions.begin(), positions.end(), 0u);
-    const bool ascending = order == Qt::AscendingOrder;
-    if (column == 1) {
-        // One collation key per row: comparing keys is a byte comparison,
-        // comparing texts through the collator each time would be far slower.
-        QCollator collator;
-        collator.setNumericMode(true);
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(m_rows.size());
-        for (const StoredRow& row : m_rows)
-            keys.push_back(collator.sortKey(TextOf(row)));
-        std::stable_sort(positions.begin(), positions.end(), [&](uint32_t a, uint32_t b) {
-            return ascending ? keys[a].compare(keys[b]) < 0 : keys[b].compare(keys[a]) < 0;
-        });
-    } else {
-        std::stable_sort(positions.begin(), positions.end(), [&](uint32_t a, uint32_t b) {
-            return ascending ? m_rows[a].time < m_rows[b].time : m_rows[b].time < m_rows[a].time;
-        });
-    }
+    std::stable_sort(positions.begin(), positions.end(), [&](uint32_t a, uint32_t b) {
+        return ascending ? m_rows[a].time < m_rows[b].time : m_rows[b].time < m_rows[a].time;
+    });
     return positions;
 }
 
