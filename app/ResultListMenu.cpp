@@ -162,7 +162,9 @@ void ResultListMenu::SortByHeading(int section, int order)
 {
     if (section < 0 || section >= m_form.ResultRows().ColumnCount())
         return;
+    // A search in progress keeps its own pointer afterwards.
+    const int previous = m_form.MousePointer();
     m_form.SetMousePointer(MousePointer::Hourglass);
     m_form.ResultRows().Sort(section + 1, static_cast<Qt::SortOrder>(order));
-    m_form.SetMousePointer(MousePointer::Default);
+    m_form.SetMousePointer(previous);
 }

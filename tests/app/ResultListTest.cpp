@@ -187,3 +187,27 @@ TEST_F(ResultListTest, ANewSearchListsInWalkOrderAgain)
     ClickHeading(0);
     EXPECT_EQ(View().header()->sortIndicatorOrder(), Qt::AscendingOrder);
 }
+
+TEST_F(ResultListTest, TheMenuOffersSelectionCommandsOnlyWithASelection)
+{
+    AddRows({"/a", "/b"});
+    form->show();
+    auto* menu = form->findChild<QMenu*>(QStringLiteral("ResultListContextMenu"));
+    const auto enabled = [&] {
+        QStringList texts;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator() && action->isEnabled())
+                texts << action->text();
+        }
+        return texts;
+    };
+    View().selectionModel()->clear();
+    emit View().customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(enabled(), (QStringList{"Check All", "Uncheck All"}));
+    menu->hide();
+    Select({1});
+    emit View().customContextMenuRequested(QPoint(5, 5));
+    EXPECT_EQ(enabled().size(), 7);
+    menu->hide();
+}
