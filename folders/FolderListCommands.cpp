@@ -5,6 +5,7 @@
 #include "app/ProductTexts.h"
 #include "app/RowList.h"
 #include "app/Settings.h"
+#include "folders/BrowseForFolder.h"
 #include "folders/PathSeparator.h"
 #include "folders/RemoveDoubleBackslashes.h"
 
@@ -31,11 +32,9 @@ void Form1::PushButton3_Click()
 {
     ErrorTrap trap(m_seams.dialogs, this, QLatin1String(LocationTag::kAddFolder));
     const QString startFolder = trap.Value(100, [] { return ReadSetting(QStringLiteral("LastFolderDot"), {}); }, QString());
-    QString picked = trap.Value(100, [&] {
-        return m_seams.dialogs.PickFolder(this, QStringLiteral("Please select folder:"), startFolder);
+    const QString picked = trap.Value(100, [&] {
+        return BrowseForFolder(m_seams.dialogs, this, QStringLiteral("Please select folder:"), startFolder);
     }, QString());
-    if (picked.size() > 1 && picked.endsWith(kPathSeparator))
-        picked.chop(1);
     if (trap.Test(102, [&] { return picked.isEmpty(); }))
         return;
     trap.Run(104, [&] { SetMousePointer(MousePointer::Hourglass); });

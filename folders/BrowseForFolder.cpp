@@ -1,0 +1,12 @@
+#include "folders/BrowseForFolder.h"
+
+#include "app/Dialogs.h"
+#include "folders/PathSeparator.h"
+
+QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& title, const QString& startFolder)
+{
+    QString folder = dialogs.PickFolder(owner, title, startFolder);
+    while (folder.size() > 1 && folder.endsWith(kPathSeparator))
+        folder.chop(1);
+    return folder;
+}
