@@ -2,16 +2,246 @@
 
 #include "app/Failure.h"
 
-// Changing side: copy, delete, text files and the trash.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Changing side: copy, delete, text files and the trash. Nothing here ever
+// leaves a partial file under a name the user sees.
 
 namespace {
-Failure NotYet()
+constexpr size_t kCopyChunk = 1 << 20;
+
+QByteArray Encoded(const QString& path)
 {
-    return Failure(ErrorNumber::PathFileAccessError, QStringLiteral("Not available"));
+    return QFile::encodeName(path);
 }
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// A temporary file in a folder, removed again unless it was renamed into place.
+class TemporaryFile {
+public:
+    TemporaryFile(int folderFd, const QByteArray& targetName) : m_folderFd(folderFd)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_name = "." + targetName.left(200) + "."
+                + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
+            m_fd = ::openat(folderFd, m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (m_fd >= 0 || errno != EEXIST)
+                break;
+        }
+        if (m_fd < 0)
+            throw FailureFromErrno(errno);
+    }
+    ~TemporaryFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_renamed)
+            ::unlinkat(m_folderFd, m_name.constData(), 0);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int Fd() const { return m_fd; }
+    void Close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0)
+            throw FailureFromErrno(errno);
+    }
+    // Gives the file its final name; never replaces an existing file.
+    void RenameTo(const QByteArray& name)
+    {
+        if (::renameat2(m_folderFd, m_name.constData(), m_folderFd, name.constData(), RENAME_NOREPLACE) == 0) {
+            m_renamed = true;
+            return;
+        }
+        if (errno != EINVAL && errno != ENOSYS)
+            throw FailureFromErrno(errno);
+        // File systems without an exclusive rename: a hard link fails on an existing name too.
+        if (::linkat(m_folderFd, m_name.constData(), m_folderFd, name.constData(), 0) != 0)
+            throw FailureFromErrno(errno);
+        ::unlinkat(m_folderFd, m_name.constData(), 0);
+        m_renamed = true;
+    }
+
+private:
+    int m_folderFd;
+    int m_fd = -1;
+    QByteArray m_name;
+    bool m_renamed = false;
+};
+
+void WriteAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FailureFromErrno(errno);
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+}
+
+// Copies the content of one open file into another, in chunks.
+void CopyContent(int from, int to, const std::function<void()>& betweenChunks)
+{
+    std::vector<char> buffer(kCopyChunk);
+    for (;;) {
+        const ssize_t count = ::read(from, buffer.data(), buffer.size());
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FailureFromErrno(errno);
+        }
+        if (count == 0)
+            return;
+        WriteAll(to, buffer.data(), static_cast<size_t>(count));
+        if (betweenChunks)
+            betweenChunks();
+    }
+}
+
+// A text file written through QSaveFile: the old file stays until Commit.
+class SaveFileWriter : public TextFileWriter {
+public:
+    explicit SaveFileWriter(const QString& path) : m_file(path)
+    {
+        errno = 0;
+        if (!m_file.open(QIODevice::WriteOnly)) {
+            const int error = errno;
+            if (error != 0)
+                throw FailureFromErrno(error);
+            throw Failure(ErrorNumber::PathFileAccessError, m_file.errorString());
+        }
+    }
+
+    void WriteLine(const QString& text) override
+    {
+        const QByteArray bytes = text.toUtf8() + "\r\n";
+        if (m_file.write(bytes) != bytes.size())
+            Fail();
+    }
+
+    void Commit() override
+    {
+        if (!m_file.commit())
+            Fail();
+    }
+
+private:
+    [[noreturn]] void Fail()
+    {
+        const int error = errno;
+        const QString description = m_file.errorString();
+        m_file.cancelWriting();
+        if (error == ENOSPC || error == EDQUOT)
+            throw FailureFromErrno(error);
+        throw Failure(ErrorNumber::DeviceIoError, description);
+    }
+
+    QSaveFile m_file;
+};
 }  // namespace
 
-void PosixFileSystem::CopyFile(const QString&, const QString&, const std::function<void()>&) { throw NotYet(); }
-void PosixFileSystem::DeleteFile(const QString&) { throw NotYet(); }
-std::unique_ptr<TextFileWriter> PosixFileSystem::CreateTextFile(const QString&) { throw NotYet(); }
-void PosixFileSystem::MoveToTrash(const QString&) { throw NotYet(); }
+void PosixFileSystem::CopyFile(const QString& source, const QString& target,
+                               const std::function<void()>& betweenChunks)
+{
+    const Descriptor from(::open(Encoded(source).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (from.Get() < 0)
+        throw FailureFromErrno(errno);
+    struct stat status {};
+    if (::fstat(from.Get(), &status) != 0)
+        throw FailureFromErrno(errno);
+    if (!S_ISREG(status.st_mode))
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("Not a regular file"));
+
+    const QFileInfo targetInfo(target);
+    const Descriptor folder(::open(Encoded(targetInfo.absolutePath()).constData(),
+                                   O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() < 0)
+        throw FailureFromErrno(errno);
+    const QByteArray name = Encoded(targetInfo.fileName());
+    if (::faccessat(folder.Get(), name.constData(), F_OK, AT_SYMLINK_NOFOLLOW) == 0)
+        throw FailureFromErrno(EEXIST);
+
+    TemporaryFile copy(folder.Get(), name);
+    CopyContent(from.Get(), copy.Fd(), betweenChunks);
+    if (::fchmod(copy.Fd(), status.st_mode & 07777) != 0)
+        throw FailureFromErrno(errno);
+    const struct timespec times[2] = {status.st_atim, status.st_mtim};
+    if (::futimens(copy.Fd(), times) != 0)
+        throw FailureFromErrno(errno);
+    struct stat copied {};
+    if (::fstat(copy.Fd(), &copied) != 0)
+        throw FailureFromErrno(errno);
+    if (copied.st_size != status.st_size)
+        throw Failure(ErrorNumber::DeviceIoError, QStringLiteral("The copy is incomplete"));
+    // The source may be deleted once the copy stands: make the copy durable first.
+    if (::fsync(copy.Fd()) != 0)
+        throw FailureFromErrno(errno);
+    copy.Close();
+    copy.RenameTo(name);
+}
+
+void PosixFileSystem::DeleteFile(const QString& path)
+{
+    if (::unlink(Encoded(path).constData()) != 0)
+        throw FailureFromErrno(errno);
+}
+
+std::unique_ptr<TextFileWriter> PosixFileSystem::CreateTextFile(const QString& path)
+{
+    return std::make_unique<SaveFileWriter>(path);
+}
+
+void PosixFileSystem::MoveToTrash(const QString& path)
+{
+    // Qt 6.4 makes the trash in the working folder when the data folder is missing.
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataFolder.isEmpty() || !QDir().mkpath(dataFolder))
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The trash cannot be reached"));
+    QString pathInTrash;
+    errno = 0;
+    if (!QFile::moveToTrash(path, &pathInTrash)) {
+        const int error = errno;
+        if (error != 0)
+            throw FailureFromErrno(error);
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The file could not be moved to the trash"));
+    }
+    if (QFileInfo(pathInTrash).isAbsolute())
+        return;
+    // The file went to a folder that is no trash: put it back.
+    QFile::rename(pathInTrash, path);
+    throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The trash cannot be reached"));
+}
