@@ -1,6 +1,51 @@
+#include "actions/FileFailures.h"
+#include "actions/RecycleBin.h"
+#include "app/ApplicationTitle.h"
+#include "app/Dialogs.h"
+#include "app/ErrorTrap.h"
+#include "app/EventPump.h"
 #include "app/Form1.h"
+#include "app/ProductTexts.h"
+#include "app/RowList.h"
+
+#include <QTreeView>
+
+namespace {
+QString TrashQuestion(int count)
+{
+    return count == 1 ? QStringLiteral("Move 1 checked file to the trash?")
+                      : QStringLiteral("Move %1 checked files to the trash?").arg(count);
+}
+}  // namespace
 
 void Form1::PushButton5_Click()
 {
+    ErrorTrap trap(m_seams.dialogs, this, QLatin1String(LocationTag::kRecycle));
+    LongCommand guard(*this);
+    QStringList paths;
+    const int rowCount = m_resultRows->Count();
+    for (int r = 1; r <= rowCount && r <= m_resultRows->Count(); ++r) {
+        if (!m_seams.pump.Point())
+            return;
+        if (trap.Test(112, [&] { return m_resultRows->Checked(r); }, false))
+            trap.Run(116, [&] { paths << m_resultRows->Text(r); });
+    }
+    if (!paths.isEmpty()) {
+        const bool confirmed = trap.Value(122, [&] {
+            return m_seams.dialogs.AskYesNo(this, ApplicationTitle(), TrashQuestion(static_cast<int>(paths.size())));
+        }, false);
+        if (confirmed) {
+            FileFailures failures;
+            trap.Run(122, [&] { SendToRecycleBin(paths, m_seams.fileSystem, m_seams.pump, failures); });
+            RemoveCheckedItemsFromListview(*m_resultRows, QSet<QString>(paths.cbegin(), paths.cend()),
+                                           m_seams.fileSystem, m_seams.dialogs, this);
+            if (failures.Count() > 0) {
+                trap.Run(126, [&] {
+                    m_seams.dialogs.ShowMessage(this, ApplicationTitle(), failures.Text(
+                        QStringLiteral("%1 of the checked files could not be moved to the trash:").arg(failures.Count())));
+                });
+            }
+        }
+    }
+    trap.Run(128, [&] { ListView2->viewport()->update(); });
 }
-

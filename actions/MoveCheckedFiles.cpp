@@ -1,0 +1,64 @@
+#include "actions/MoveCheckedFiles.h"
+
+#include "actions/FileFailures.h"
+#include "actions/SafeCopyFile.h"
+#include "app/ErrorTrap.h"
+#include "app/EventPump.h"
+#include "app/FileSystem.h"
+#include "app/RowList.h"
+#include "folders/RemoveDoubleBackslashes.h"
+
+#include <QSet>
+
+namespace {
+// Moves one file; the empty string when it moved, else why not.
+QString MoveOneFile(const QString& rowText, const QString& targetFolder, FileSystem& fileSystem, EventPump& pump)
+{
+    const CopyOutcome copy = SafeCopyFile(rowText, targetFolder, fileSystem, [&] { pump.Point(); });
+    if (!copy.Copied())
+        return copy.reason;
+    const QString source = RemoveDoubleBackslashes(rowText);
+    // The source goes only when its copy stands complete under its name.
+    bool complete = false;
+    try {
+        complete = fileSystem.IsExistingFile(copy.copiedTo)
+            && fileSystem.FileSize(copy.copiedTo) == fileSystem.FileSize(source);
+    } catch (const Failure&) {
+    }
+    if (!complete)
+        return QStringLiteral("the copy is incomplete, the file was left in place");
+    const QString notDeleted = DeleteFileRobust(source, fileSystem, pump);
+    if (!notDeleted.isEmpty())
+        return QStringLiteral("copied to %1, but the file could not be deleted: %2").arg(copy.copiedTo, notDeleted);
+    return {};
+}
+}  // namespace
+
+void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
+                      ErrorTrap& trap, FileFailures& failures)
+{
+    QSet<QString> moved;
+    const int rowCount = rows.Count();
+    for (int i = 1; i <= rowCount; ++i) {
+        if (!pump.Point() || i > rows.Count())
+            break;
+        if (!trap.Test(122, [&] { return rows.Checked(i); }, false))
+            continue;
+        const QString text = trap.Value(124, [&] { return rows.Text(i); }, QString());
+        // A row met again after the list was reordered is not moved twice.
+        if (text.isEmpty() || moved.contains(text))
+            continue;
+        trap.SetFileText(text);
+        trap.Run(126, [&] {
+            const QString reason = MoveOneFile(text, targetFolder, fileSystem, pump);
+            if (reason.isEmpty())
+                moved.insert(text);
+            else
+                failures.Add(text, reason);
+        });
+        trap.ClearFileText();
+    }
+    trap.Run(132, [&] {
+        rows.RemoveWhere([&](const RowList::Row& row) { return row.checked && moved.contains(row.text); });
+    });
+}
