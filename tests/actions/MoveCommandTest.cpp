@@ -1,0 +1,186 @@
+#include "actions/SafeCopyFile.h"
+#include "app/MousePointer.h"
+#include "app/Settings.h"
+#include "tests/actions/ActionsFixture.h"
+#include "tests/actions/RefusingFileSystem.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+namespace {
+class MoveCommandTest : public ActionsFixture {
+protected:
+    void SetUp() override
+    {
+        WriteSetting(QStringLiteral("LastFolder"), QStringLiteral("/kept"));
+        MakeForm(&fileSystem);
+        target = dir.CreateFolder(QStringLiteral("target"));
+    }
+
+    // Picks the folder and runs the move.
+    void Move(const QString& folder)
+    {
+        dialogs.folders.push_back(folder);
+        form->PushButton11_Click();
+    }
+
+    QStringList NotMovedMessages() { return dialogs.Messages(); }
+
+    RefusingFileSystem fileSystem;
+    QString target;
+};
+
+TEST_F(MoveCommandTest, MovesCheckedFilesKeepingContentModeAndTimes)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    const QString b = dir.CreateFile(QStringLiteral("src/b.txt"), "beta");
+    const QString c = dir.CreateFile(QStringLiteral("src/c.txt"), "gamma");
+    ::chmod(QFile::encodeName(a).constData(), 0640);
+    TestDir::SetTimes(a, 1'500'000'000, 1'600'000'000);
+    FillRows({a, b, c});
+    CheckRows({1, 3});
+    Move(target);
+
+    EXPECT_EQ(RowTexts(), QStringList{b});
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_FALSE(QFile::exists(c));
+    EXPECT_TRUE(QFile::exists(b));
+    const QString moved = target + QStringLiteral("/a.txt");
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(moved).constData(), &status), 0);
+    EXPECT_EQ(Contents(moved), QByteArray("alpha"));
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(status.st_mtim.tv_sec, 1'500'000'000);
+    EXPECT_EQ(status.st_atim.tv_sec, 1'600'000'000);
+    EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no temporary left
+    EXPECT_EQ(ReadSetting(QStringLiteral("LastFolder"), {}), target);
+    EXPECT_TRUE(dialogs.shown.size() == 1);  // the picker alone: nothing to report
+    EXPECT_EQ(form->MousePointer(), MousePointer::Default);
+}
+
+TEST_F(MoveCommandTest, CancelledPickerKeepsLastFolderAndMovesNothing)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    FillRows({a});
+    CheckRows({1});
+    Move(QString());
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("/kept"));
+    EXPECT_EQ(ReadSetting(QStringLiteral("LastFolder"), {}), QStringLiteral("/kept"));
+    EXPECT_TRUE(QFile::exists(a));
+    EXPECT_EQ(Rows().Count(), 1);
+}
+
+TEST_F(MoveCommandTest, NameClashesTakeNumberedNamesAndReplaceNothing)
+{
+    const QString existing = dir.CreateFile(QStringLiteral("target/a.txt"), "already there");
+    const QString x = dir.CreateFile(QStringLiteral("x/a.txt"), "from x");
+    const QString y = dir.CreateFile(QStringLiteral("y/a.txt"), "from y");
+    FillRows({x, y});
+    CheckRows({1, 2});
+    Move(target);
+    EXPECT_EQ(Contents(existing), QByteArray("already there"));
+    EXPECT_EQ(Contents(target + QStringLiteral("/a (2).txt")), QByteArray("from x"));
+    EXPECT_EQ(Contents(target + QStringLiteral("/a (3).txt")), QByteArray("from y"));
+    EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_EQ(NumberedName(QStringLiteral(".profile"), 2), QStringLiteral(".profile (2)"));
+    EXPECT_EQ(NumberedName(QStringLiteral("notes"), 3), QStringLiteral("notes (3)"));
+}
+
+TEST_F(MoveCommandTest, FilesNotMovedStayInPlaceCheckedAndAreNamedOnce)
+{
+    const QString own = dir.CreateFile(QStringLiteral("target/own.txt"), "own");
+    const QString gone = dir.Path(QStringLiteral("src/gone.txt"));
+    const QString full = dir.CreateFile(QStringLiteral("src/full.txt"), "disk full");
+    const QString locked = dir.CreateFile(QStringLiteral("src/locked.txt"), "locked");
+    const QString fine = dir.CreateFile(QStringLiteral("src/fine.txt"), "fine");
+    fileSystem.refuseCopyFrom.insert(full);
+    fileSystem.refuseDelete.insert(locked);
+    FillRows({own, gone, full, locked, fine});
+    CheckRows({1, 2, 3, 4, 5});
+    Move(target);
+
+    EXPECT_EQ(RowTexts(), (QStringList{own, gone, full, locked}));
+    for (int r = 1; r <= 4; ++r)
+        EXPECT_TRUE(Rows().Checked(r));
+    EXPECT_EQ(Contents(own), QByteArray("own"));
+    EXPECT_EQ(Contents(full), QByteArray("disk full"));
+    EXPECT_FALSE(QFile::exists(target + QStringLiteral("/full.txt")));
+    EXPECT_EQ(Contents(locked), QByteArray("locked"));  // the copy stands, the original too
+    EXPECT_EQ(Contents(target + QStringLiteral("/locked.txt")), QByteArray("locked"));
+    EXPECT_FALSE(QFile::exists(fine));
+    ASSERT_EQ(NotMovedMessages().size(), 1);
+    const QString message = NotMovedMessages()[0];
+    EXPECT_TRUE(message.startsWith(QStringLiteral("4 of the checked files were not moved:")));
+    EXPECT_TRUE(message.contains(gone + QStringLiteral(": the file is no longer there")));
+    EXPECT_TRUE(message.contains(own + QStringLiteral(": it is already in that folder")));
+    EXPECT_TRUE(dialogs.Warnings().isEmpty());
+}
+
+TEST_F(MoveCommandTest, TargetFolderRemovedDuringTheMoveLeavesTheSources)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    FillRows({a});
+    CheckRows({1});
+    pump.hook = [&](int) { QDir(target).removeRecursively(); };
+    Move(target);
+    EXPECT_EQ(Contents(a), QByteArray("alpha"));
+    EXPECT_EQ(Rows().Count(), 1);
+    ASSERT_EQ(NotMovedMessages().size(), 1);
+    EXPECT_TRUE(NotMovedMessages()[0].contains(QStringLiteral("the target folder is no longer there")));
+}
+
+TEST_F(MoveCommandTest, ReadOnlySourceIsMovedWithItsMode)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    ::chmod(QFile::encodeName(a).constData(), 0444);
+    FillRows({a});
+    CheckRows({1});
+    Move(target);
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_EQ(QFileInfo(target + QStringLiteral("/a.txt")).permissions() & QFile::WriteOwner, 0);
+    EXPECT_EQ(Rows().Count(), 0);
+}
+
+TEST_F(MoveCommandTest, DoubledSeparatorInARowIsMovedFromItsCollapsedPath)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    FillRows({dir.Path(QStringLiteral("src//a.txt"))});
+    CheckRows({1});
+    Move(target + QStringLiteral("/"));
+    EXPECT_EQ(Contents(target + QStringLiteral("/a.txt")), QByteArray("alpha"));
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_EQ(ReadSetting(QStringLiteral("LastFolder"), {}), target);
+}
+
+TEST_F(MoveCommandTest, ClearDuringTheMoveEndsItSafely)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    const QString b = dir.CreateFile(QStringLiteral("src/b.txt"), "beta");
+    FillRows({a, b});
+    CheckRows({1, 2});
+    fileSystem.beforeCopy = [&](const QString&) { form->PushButton6_Click(); };
+    Move(target);
+    EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_EQ(Contents(target + QStringLiteral("/a.txt")), QByteArray("alpha"));
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_EQ(Contents(b), QByteArray("beta"));
+    EXPECT_TRUE(dialogs.Warnings().isEmpty());
+}
+
+TEST_F(MoveCommandTest, CloseDuringTheMoveFinishesTheFileInHandOnly)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    const QString b = dir.CreateFile(QStringLiteral("src/b.txt"), "beta");
+    FillRows({a, b});
+    CheckRows({1, 2});
+    fileSystem.beforeCopy = [&](const QString&) { pump.RequestClose(); };
+    Move(target);
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_EQ(Contents(target + QStringLiteral("/a.txt")), QByteArray("alpha"));
+    EXPECT_EQ(Contents(b), QByteArray("beta"));
+    EXPECT_EQ(RowTexts(), QStringList{b});
+    EXPECT_TRUE(Rows().Checked(1));
+}
+}  // namespace
