@@ -1,0 +1,113 @@
+#include "app/ApplicationTitle.h"
+#include "tests/actions/ActionsFixture.h"
+#include "tests/actions/RefusingFileSystem.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+
+namespace {
+class RecycleAndClearTest : public ActionsFixture {
+protected:
+    void SetUp() override { MakeForm(&fileSystem); }
+
+    QStringList Questions() { return dialogs.Texts(FakeDialogs::Kind::Question); }
+
+    RefusingFileSystem fileSystem;
+};
+
+TEST_F(RecycleAndClearTest, NoAnswerChangesNothing)
+{
+    const QString a = dir.CreateFile(QStringLiteral("a.txt"), "a");
+    FillRows({a, dir.CreateFile(QStringLiteral("b.txt"), "b")});
+    CheckRows({1, 2});
+    form->PushButton5_Click();
+    EXPECT_EQ(Questions(), QStringList{QStringLiteral("Move 2 checked files to the trash?")});
+    EXPECT_EQ(dialogs.shown[0].title, ApplicationTitle());
+    EXPECT_TRUE(QFile::exists(a));
+    EXPECT_EQ(Rows().Count(), 2);
+    EXPECT_TRUE(Rows().Checked(1) && Rows().Checked(2));
+}
+
+TEST_F(RecycleAndClearTest, NothingCheckedAsksNothing)
+{
+    FillRows({dir.CreateFile(QStringLiteral("a.txt"), "a")});
+    form->PushButton5_Click();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(Rows().Count(), 1);
+}
+
+TEST_F(RecycleAndClearTest, RemovesExactlyTheRowsWhoseFilesWentAndNamesTheRefusedOnes)
+{
+    QStringList paths;
+    for (int i = 1; i <= 8; ++i)
+        paths << dir.CreateFile(QStringLiteral("f%1.txt").arg(i), "x");
+    fileSystem.refuseTrash.insert(paths[1]);  // row 2, the first checked
+    FillRows(paths);
+    CheckRows({2, 5, 7});
+    dialogs.answers.push_back(true);
+    form->PushButton5_Click();
+
+    EXPECT_EQ(Questions(), QStringList{QStringLiteral("Move 3 checked files to the trash?")});
+    EXPECT_EQ(RowTexts(), (QStringList{paths[0], paths[1], paths[2], paths[3], paths[5], paths[7]}));
+    EXPECT_TRUE(Rows().Checked(2));
+    EXPECT_TRUE(QFile::exists(paths[1]));
+    EXPECT_FALSE(QFile::exists(paths[4]));
+    EXPECT_FALSE(QFile::exists(paths[6]));
+    ASSERT_EQ(dialogs.Messages().size(), 1);
+    EXPECT_TRUE(dialogs.Messages()[0].startsWith(QStringLiteral("1 of the checked files could not be moved to the trash:")));
+    EXPECT_TRUE(dialogs.Messages()[0].contains(paths[1]));
+    // The files went to the trash of the data folder, where the desktop finds them again.
+    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+    EXPECT_TRUE(QFileInfo::exists(trash + QStringLiteral("/info/f5.txt.trashinfo")) || !QDir(trash).exists());
+    EXPECT_FALSE(QDir(QDir::currentPath() + QStringLiteral("/files")).exists());
+}
+
+TEST_F(RecycleAndClearTest, ARowWhoseFileIsAlreadyGoneIsRemoved)
+{
+    FillRows({dir.Path(QStringLiteral("gone.txt"))});
+    CheckRows({1});
+    dialogs.answers.push_back(true);
+    form->PushButton5_Click();
+    EXPECT_EQ(Rows().Count(), 0);
+}
+
+TEST_F(RecycleAndClearTest, ClearEmptiesTheListAndTheCommandsFindNoRows)
+{
+    FillRows({dir.CreateFile(QStringLiteral("a.txt"), "a")});
+    CheckRows({1});
+    form->PushButton6_Click();
+    EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_EQ(Rows().ColumnCount(), 2);
+    form->PushButton6_Click();
+    form->PushButton5_Click();
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+class SampleFoldersTest : public FormFixture {};
+
+TEST_F(SampleFoldersTest, AddsBothFoldersSelectsBeforeAndOpensOnYes)
+{
+    MakeForm(nullptr, QStringLiteral("/opt/orvanta"));
+    dialogs.answers.push_back(true);
+    form->PushButton8_Click();
+    RowList& rows = form->FolderRows();
+    ASSERT_EQ(rows.Count(), 2);
+    EXPECT_EQ(rows.Text(1), QStringLiteral("/opt/orvanta/Samples/sample1/"));
+    EXPECT_EQ(rows.Text(2), QStringLiteral("/opt/orvanta/Samples/sample2/"));
+    EXPECT_TRUE(form->Option6->isChecked());
+    EXPECT_TRUE(form->PushButton1->isEnabled());
+    ASSERT_EQ(shell.openedUrls.size(), 1u);
+    EXPECT_EQ(shell.openedUrls[0].toLocalFile(), QStringLiteral("/opt/orvanta/Samples/"));
+}
+
+TEST_F(SampleFoldersTest, ProgramAtTheRootGivesADoubledSeparatorAndNoOpensNothing)
+{
+    MakeForm(nullptr, QStringLiteral("/"));
+    form->PushButton8_Click();
+    EXPECT_EQ(form->FolderRows().Text(1), QStringLiteral("//Samples/sample1/"));
+    EXPECT_TRUE(shell.openedUrls.empty());
+    EXPECT_TRUE(form->Option6->isChecked());
+}
+}  // namespace
