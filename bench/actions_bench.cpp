@@ -1,0 +1,159 @@
+// Save and clipboard copy of a large result list, and a move of many small
+// checked files, through the commands' own routines. Prints each time, the
+// longest stretch without processing events and, for the save, the peak
+// memory above the filled list.
+//   actions_bench [ROWS] [FILES]
+#include "actions/Clipboard.h"
+#include "actions/FileFailures.h"
+#include "actions/MoveCheckedFiles.h"
+#include "actions/SaveListviewProperlySpaced.h"
+#include "app/Dialogs.h"
+#include "app/ErrorTrap.h"
+#include "app/EventPump.h"
+#include "app/PosixFileSystem.h"
+#include "app/RowList.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+class NoDialogs : public Dialogs {
+public:
+    void ShowMessage(QWidget*, const QString&, const QString&) override {}
+    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    void ShowWarning(QWidget*, const QString& title, const QString& text) override
+    {
+        std::printf("failure: %s %s\n", qPrintable(title), qPrintable(text));
+    }
+    QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
+};
+
+// Processes events every 10 ms of work, as the program's pump does, and
+// keeps the longest stretch between two processings.
+class GapPump : public EventPump {
+public:
+    void Start()
+    {
+        m_longest = 0;
+        m_since.start();
+    }
+    qint64 LongestGapMs()
+    {
+        m_longest = std::max(m_longest, m_since.elapsed());
+        return m_longest;
+    }
+
+protected:
+    void ProcessEvents() override
+    {
+        const qint64 gap = m_since.elapsed();
+        if (gap < 10)
+            return;
+        m_longest = std::max(m_longest, gap);
+        QCoreApplication::processEvents();
+        m_since.restart();
+    }
+
+private:
+    QElapsedTimer m_since;
+    qint64 m_longest = 0;
+};
+
+// A line of /proc/self/status in kB (VmRSS, VmHWM).
+long StatusKb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(static_cast<int>(qstrlen(key)) + 1).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+void ResetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+template <typename Step>
+void Measure(const char* name, GapPump& pump, Step step)
+{
+    QElapsedTimer timer;
+    pump.Start();
+    timer.start();
+    step();
+    std::printf("%-8s %8.1f ms, longest without events %lld ms\n", name, timer.nsecsElapsed() / 1e6,
+                static_cast<long long>(pump.LongestGapMs()));
+    std::fflush(stdout);
+}
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const int rowCount = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
+    const int fileCount = argc > 2 ? std::atoi(argv[2]) : 10'000;
+    PosixFileSystem fileSystem;
+    NoDialogs dialogs;
+    GapPump pump;
+    QTemporaryDir work;
+
+    RowList rows(true);
+    rows.AddColumn(QStringLiteral("File(s) Found"));
+    rows.AddColumn(QStringLiteral("Date Modified"));
+    std::vector<RowList::Row> filled;
+    filled.reserve(static_cast<size_t>(rowCount));
+    for (int i = 0; i < rowCount; ++i) {
+        filled.push_back({QStringLiteral("/home/user/projects/folder%1/sub%2/file-%3.txt").arg(i / 1000).arg(i % 7).arg(i),
+                          1'600'000'000 + i * 37LL, false});
+    }
+    rows.AddRows(std::move(filled));
+    std::printf("%d rows, %d files\n", rowCount, fileCount);
+
+    ResetPeak();
+    const long before = StatusKb("VmRSS:");
+    const QString savePath = work.filePath(QStringLiteral("results.txt"));
+    Measure("save", pump, [&] { SaveListviewProperlySpaced(rows, savePath, fileSystem, pump, dialogs, nullptr); });
+    std::printf("save     %lld bytes written, peak %ld MB above the list\n",
+                static_cast<long long>(QFileInfo(savePath).size()), (StatusKb("VmHWM:") - before) / 1024);
+
+    Measure("copy", pump, [&] { CopyListviewToClipboard(rows, pump); });
+    std::printf("copy     %lld characters on the clipboard\n",
+                static_cast<long long>(QGuiApplication::clipboard()->text().size()));
+
+    const QString source = work.filePath(QStringLiteral("source"));
+    const QString target = work.filePath(QStringLiteral("target/"));
+    QDir().mkpath(source);
+    QDir().mkpath(target);
+    RowList files(true);
+    files.AddColumn(QStringLiteral("File(s) Found"));
+    for (int i = 0; i < fileCount; ++i) {
+        const QString path = source + QStringLiteral("/note-%1.txt").arg(i);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray(200 + i % 1000, 'x'));
+        files.Add(path);
+    }
+    files.SetAllChecked(true);
+    ErrorTrap trap(dialogs, nullptr, QStringLiteral("move "));
+    FileFailures failures;
+    Measure("move", pump, [&] { MoveCheckedFiles(files, target, fileSystem, pump, trap, failures); });
+    std::printf("move     %d rows left, %d not moved, %lld files in the target\n", files.Count(), failures.Count(),
+                static_cast<long long>(QDir(target).entryList(QDir::Files).size()));
+    return 0;
+}
