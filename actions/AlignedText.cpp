@@ -14,9 +14,11 @@ bool IsControl(QChar c)
 
 QString WithoutControls(QString text)
 {
-    for (QChar& c : text) {
-        if (IsControl(c))
-            c = QLatin1Char('?');
+    // Looks before writing, so a text without controls is never copied.
+    const auto first = std::find_if(text.cbegin(), text.cend(), IsControl);
+    for (qsizetype i = first - text.cbegin(); i < text.size(); ++i) {
+        if (IsControl(text[i]))
+            text[i] = QLatin1Char('?');
     }
     return text;
 }
@@ -56,7 +58,7 @@ void AppendPaddedCell(QString& line, const QString& cell, int width)
     line += cell;
     // A text grown longer since the widths were taken gets no spaces.
     if (width > cell.size())
-        line.append(QString(width - cell.size(), QLatin1Char(' ')));
+        line.resize(line.size() + width - cell.size(), QLatin1Char(' '));
     line += QLatin1Char('\t');
 }
 
@@ -68,12 +70,10 @@ QString HeaderLine(const RowList& rows, const std::vector<int>& widths)
     return line;
 }
 
-QString RowLine(const RowList& rows, int row, const std::vector<int>& widths)
+void AppendRowLine(QString& line, const RowList& rows, int row, const std::vector<int>& widths)
 {
-    QString line;
     for (int c = 1; c <= static_cast<int>(widths.size()); ++c)
         AppendPaddedCell(line, CellText(rows, row, c), widths[c - 1]);
-    return line;
 }
 
 QString ClipboardText(const RowList& rows, EventPump& pump)
@@ -81,15 +81,15 @@ QString ClipboardText(const RowList& rows, EventPump& pump)
     const std::vector<int> widths = ColumnWidths(rows, false, pump);
     const int rowCount = rows.Count();
     QString text;
-    QString line;
     for (int r = 1; r <= rowCount; ++r) {
         pump.Point();
-        line = RowLine(rows, r, widths);
-        line.chop(1);
-        qsizetype end = line.size();
-        while (end > 0 && line[end - 1] == QLatin1Char(' '))
+        const qsizetype start = text.size();
+        AppendRowLine(text, rows, r, widths);
+        // The last cell's TAB and the spaces before it go; never past this line's start.
+        qsizetype end = text.size() - 1;
+        while (end > start && text[end - 1] == QLatin1Char(' '))
             --end;
-        text.append(QStringView(line).left(end));
+        text.resize(end);
         text += QLatin1String("\r\n");
     }
     return text;

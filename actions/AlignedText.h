@@ -23,8 +23,8 @@ void AppendPaddedCell(QString& line, const QString& cell, int width);
 
 // The header line of the saved file: every caption as a padded cell.
 QString HeaderLine(const RowList& rows, const std::vector<int>& widths);
-// One row as padded cells, each followed by its TAB.
-QString RowLine(const RowList& rows, int row, const std::vector<int>& widths);
+// Appends one row as padded cells, each followed by its TAB.
+void AppendRowLine(QString& line, const RowList& rows, int row, const std::vector<int>& widths);
 
 // The clipboard text: no header, widths from the rows alone, each line
 // without its last TAB and trailing spaces, CR LF after every line.

@@ -27,9 +27,12 @@ bool SaveListviewProperlySpaced(const RowList& rows, const QString& path, FileSy
     // without replacing the old file.
     const bool rowsWritten = trap.Run(178, [&] {
         const int rowCount = rows.Count();
+        QString line;
         for (int r = 1; r <= rowCount; ++r) {
             pump.Point();
-            file->WriteLine(RowLine(rows, r, widths));
+            line.resize(0);
+            AppendRowLine(line, rows, r, widths);
+            file->WriteLine(line);
         }
     });
     return rowsWritten && trap.Run(182, [&] { file->Commit(); });
