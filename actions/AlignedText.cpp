@@ -29,12 +29,30 @@ QString Caption(const RowList& rows, int column)
 }
 }  // namespace
 
-QString CellText(const RowList& rows, int row, int column)
+void DateTexts::Add(qint64 time, const QString& text)
 {
-    return WithoutControls(column == 1 ? rows.Text(row) : rows.SubItem(row, column - 1));
+    m_times.push_back(time);
+    m_utf8 += text.toUtf8();
+    m_ends.push_back(static_cast<size_t>(m_utf8.size()));
 }
 
-std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump& pump)
+QString DateTexts::Text(const RowList& rows, int row) const
+{
+    const size_t i = static_cast<size_t>(row) - 1;
+    if (row < 1 || i >= m_times.size() || rows.Time(row) != m_times[i])
+        return rows.SubItem(row, 1);
+    const size_t start = i == 0 ? 0 : m_ends[i - 1];
+    return QString::fromUtf8(m_utf8.constData() + start, static_cast<qsizetype>(m_ends[i] - start));
+}
+
+QString CellText(const RowList& rows, int row, int column, const DateTexts& dates)
+{
+    if (column == 1)
+        return WithoutControls(rows.Text(row));
+    return WithoutControls(column == 2 ? dates.Text(rows, row) : rows.SubItem(row, column - 1));
+}
+
+std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump& pump, DateTexts& dates)
 {
     const int columnCount = rows.ColumnCount();
     const int rowCount = rows.Count();
@@ -46,7 +64,16 @@ std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump&
     for (int r = 1; r <= rowCount; ++r) {
         pump.Point();
         for (int c = 1; c <= columnCount; ++c) {
-            const qsizetype length = c == 1 ? rows.Text(r).size() : rows.SubItem(r, c - 1).size();
+            qsizetype length = 0;
+            if (c == 1) {
+                length = rows.Text(r).size();
+            } else if (c == 2) {
+                const QString date = rows.SubItem(r, 1);
+                dates.Add(rows.Time(r), date);
+                length = date.size();
+            } else {
+                length = rows.SubItem(r, c - 1).size();
+            }
             widths[c - 1] = std::max(widths[c - 1], static_cast<int>(length));
         }
     }
@@ -70,21 +97,23 @@ QString HeaderLine(const RowList& rows, const std::vector<int>& widths)
     return line;
 }
 
-void AppendRowLine(QString& line, const RowList& rows, int row, const std::vector<int>& widths)
+void AppendRowLine(QString& line, const RowList& rows, int row, const std::vector<int>& widths,
+                   const DateTexts& dates)
 {
     for (int c = 1; c <= static_cast<int>(widths.size()); ++c)
-        AppendPaddedCell(line, CellText(rows, row, c), widths[c - 1]);
+        AppendPaddedCell(line, CellText(rows, row, c, dates), widths[c - 1]);
 }
 
 QString ClipboardText(const RowList& rows, EventPump& pump)
 {
-    const std::vector<int> widths = ColumnWidths(rows, false, pump);
+    DateTexts dates;
+    const std::vector<int> widths = ColumnWidths(rows, false, pump, dates);
     const int rowCount = rows.Count();
     QString text;
     for (int r = 1; r <= rowCount; ++r) {
         pump.Point();
         const qsizetype start = text.size();
-        AppendRowLine(text, rows, r, widths);
+        AppendRowLine(text, rows, r, widths, dates);
         // The last cell's TAB and the spaces before it go; never past this line's start.
         qsizetype end = text.size() - 1;
         while (end > start && text[end - 1] == QLatin1Char(' '))

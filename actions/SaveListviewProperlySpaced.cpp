@@ -15,7 +15,8 @@ bool SaveListviewProperlySpaced(const RowList& rows, const QString& path, FileSy
 {
     ErrorTrap trap(dialogs, owner, QLatin1String(LocationTag::kSaveListview));
     std::vector<int> widths;
-    if (!trap.Run(110, [&] { widths = ColumnWidths(rows, true, pump); }))
+    DateTexts dates;
+    if (!trap.Run(110, [&] { widths = ColumnWidths(rows, true, pump, dates); }))
         return false;
 
     std::unique_ptr<TextFileWriter> file;
@@ -31,7 +32,7 @@ bool SaveListviewProperlySpaced(const RowList& rows, const QString& path, FileSy
         for (int r = 1; r <= rowCount; ++r) {
             pump.Point();
             line.resize(0);
-            AppendRowLine(line, rows, r, widths);
+            AppendRowLine(line, rows, r, widths, dates);
             file->WriteLine(line);
         }
     });
