@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 
 namespace {
 class NoDialogs : public Dialogs {
@@ -37,38 +38,7 @@ public:
     QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
 };
 
-// Processes events every 10 ms of work, as the program's pump does, and
-// keeps the longest stretch between two processings.
-class GapPump : public EventPump {
-public:
-    void Start()
-    {
-        m_longest = 0;
-        m_since.start();
-    }
-    qint64 LongestGapMs()
-    {
-        m_longest = std::max(m_longest, m_since.elapsed());
-        return m_longest;
-    }
-
-protected:
-    void ProcessEvents() override
-    {
-        const qint64 gap = m_since.elapsed();
-        if (gap < 10)
-            return;
-        m_longest = std::max(m_longest, gap);
-        QCoreApplication::processEvents();
-        m_since.restart();
-    }
-
-private:
-    QElapsedTimer m_since;
-    qint64 m_longest = 0;
-};
-
-// A line of /proc/self/status in kB (VmRSS, VmHWM).
+// A line of /proc/self/status in kB (VmRSS).
 long StatusKb(const char* key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -81,12 +51,41 @@ long StatusKb(const char* key)
     return -1;
 }
 
-void ResetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
+// Processes events every 10 ms of work, as the program's pump does, and
+// keeps the longest stretch between two processings and the highest
+// resident memory seen there.
+class GapPump : public EventPump {
+public:
+    void Start()
+    {
+        m_longest = 0;
+        m_peakKb = StatusKb("VmRSS:");
+        m_since.start();
+    }
+    qint64 LongestGapMs()
+    {
+        m_longest = std::max(m_longest, m_since.elapsed());
+        return m_longest;
+    }
+    long PeakKb() const { return m_peakKb; }
+
+protected:
+    void ProcessEvents() override
+    {
+        const qint64 gap = m_since.elapsed();
+        if (gap < 10)
+            return;
+        m_longest = std::max(m_longest, gap);
+        m_peakKb = std::max(m_peakKb, StatusKb("VmRSS:"));
+        QCoreApplication::processEvents();
+        m_since.restart();
+    }
+
+private:
+    QElapsedTimer m_since;
+    qint64 m_longest = 0;
+    long m_peakKb = 0;
+};
 
 template <typename Step>
 void Measure(const char* name, GapPump& pump, Step step)
@@ -125,12 +124,13 @@ int main(int argc, char* argv[])
     rows.AddRows(std::move(filled));
     std::printf("%d rows, %d files\n", rowCount, fileCount);
 
-    ResetPeak();
+    // Hands the fill's freed memory back, so the peak counts the save alone.
+    malloc_trim(0);
     const long before = StatusKb("VmRSS:");
     const QString savePath = work.filePath(QStringLiteral("results.txt"));
     Measure("save", pump, [&] { SaveListviewProperlySpaced(rows, savePath, fileSystem, pump, dialogs, nullptr); });
     std::printf("save     %lld bytes written, peak %ld MB above the list\n",
-                static_cast<long long>(QFileInfo(savePath).size()), (StatusKb("VmHWM:") - before) / 1024);
+                static_cast<long long>(QFileInfo(savePath).size()), (std::max(pump.PeakKb(), StatusKb("VmRSS:")) - before) / 1024);
 
     Measure("copy", pump, [&] { CopyListviewToClipboard(rows, pump); });
     std::printf("copy     %lld characters on the clipboard\n",
