@@ -29,6 +29,12 @@ QString Caption(const RowList& rows, int column)
 }
 }  // namespace
 
+void DateTexts::Reserve(int rowCount)
+{
+    m_times.reserve(static_cast<size_t>(rowCount));
+    m_ends.reserve(static_cast<size_t>(rowCount));
+}
+
 void DateTexts::Add(qint64 time, const QString& text)
 {
     m_times.push_back(time);
@@ -61,6 +67,8 @@ std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump&
         for (int c = 1; c <= columnCount; ++c)
             widths[c - 1] = static_cast<int>(rows.ColumnText(c).size());
     }
+    if (columnCount >= 2)
+        dates.Reserve(rowCount);
     for (int r = 1; r <= rowCount; ++r) {
         pump.Point();
         for (int c = 1; c <= columnCount; ++c) {

@@ -16,6 +16,7 @@ class RowList;
 // has changed meanwhile is read from the list again.
 class DateTexts {
 public:
+    void Reserve(int rowCount);
     void Add(qint64 time, const QString& text);
     QString Text(const RowList& rows, int row) const;
 

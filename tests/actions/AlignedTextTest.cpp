@@ -73,13 +73,28 @@ TEST_F(AlignedTextTest, ControlCharactersInANameKeepOneLinePerRow)
     EXPECT_EQ(ClipboardText(Rows(), pump), QStringLiteral("/x?y?z?\td\r\n"));
 }
 
+TEST_F(AlignedTextTest, RowsSortedBetweenThePassesKeepTheirOwnDates)
+{
+    FillRows(kExamplePaths, kExampleDates);
+    // Points 1 and 2 are the widths pass; the rows change order before the lines are built.
+    const int start = pump.points;
+    pump.hook = [&](int point) {
+        if (point == start + 3)
+            Rows().Sort(2, Qt::DescendingOrder);
+    };
+    EXPECT_EQ(ClipboardText(Rows(), pump),
+              QStringLiteral("C:\\Data\\Reports\\q1.doc\t12/31/2020\r\n"
+                             "C:\\Data\\a.txt         \t3/4/2021 10:15:00 AM\r\n"));
+}
+
 TEST_F(AlignedTextTest, RowsRemovedDuringTheSaveLeaveTheOldFileAndOneReport)
 {
     FillRows({QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")});
     const QString path = dir.CreateFile(QStringLiteral("old.txt"), "old content");
     // Points 1 to 3 are the widths pass; clear at the first row written.
+    const int start = pump.points;
     pump.hook = [&](int point) {
-        if (point == 4)
+        if (point == start + 4)
             Rows().Clear();
     };
     EXPECT_FALSE(SaveListviewProperlySpaced(Rows(), path, posixFileSystem, pump, dialogs, nullptr));
