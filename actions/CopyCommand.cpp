@@ -2,6 +2,7 @@
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"
 #include "app/ErrorTrap.h"
+#include "app/EventPump.h"
 #include "app/Form1.h"
 #include "app/ProductTexts.h"
 #include "app/RowList.h"
@@ -13,6 +14,9 @@ void Form1::PushButton4_Click()
         LongCommand guard(*this);
         trap.Run(106, [&] { CopyListviewToClipboard(*m_resultRows, m_seams.pump); });
     }
+    // A window closing meanwhile shows no more boxes.
+    if (m_seams.pump.Closing())
+        return;
     trap.Run(108, [&] {
         m_seams.dialogs.ShowMessage(this, ApplicationTitle(),
                                     QStringLiteral("Results have been copied to the clipboard.\r\r"
