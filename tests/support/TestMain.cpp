@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstdlib>
 
 // Every test program runs offscreen, with its settings and trash in a
-// temporary home, never in the real one.
+// temporary home of its own, never in the real one nor shared with a test
+// program running beside it.
 int main(int argc, char* argv[])
 {
     QTemporaryDir home;
@@ -16,7 +16,6 @@ int main(int argc, char* argv[])
     qputenv("XDG_CACHE_HOME", (home.path() + QStringLiteral("/cache")).toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
 
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
