@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/ApplicationTitle.h"
+#include "app/ProgramIcon.h"
 #include "app/Dialogs.h"
 #include "app/ErrorTrap.h"
 #include "app/EventPump.h"
@@ -19,7 +20,6 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -233,7 +233,7 @@ void Form1::SetMousePointer(int value)
 void Form1::RefreshTitle()
 {
     setWindowTitle(QString::fromUtf8(Product::kName));
-    setWindowIcon(QIcon(QStringLiteral(":/orvanta/icon")));
+    setWindowIcon(ProgramIcon());
     SetApplicationTitle();
 }
 

@@ -28,6 +28,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvanta"));
 
     PosixFileSystem fileSystem;
     QtDialogs dialogs;
