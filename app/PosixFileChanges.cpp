@@ -151,6 +151,9 @@ public:
         const QByteArray bytes = text.toUtf8() + "\r\n";
         if (m_file.write(bytes) != bytes.size())
             Fail();
+        m_unsynced += bytes.size();
+        if (m_unsynced >= kSyncEvery)
+            SyncWritten();
     }
 
     void Commit() override
@@ -160,6 +163,17 @@ public:
     }
 
 private:
+    // The commit syncs the whole file to disk at once; syncing as the file
+    // grows keeps that last step, which cannot process events, short.
+    static constexpr qint64 kSyncEvery = 4 << 20;
+
+    void SyncWritten()
+    {
+        m_unsynced = 0;
+        if (!m_file.flush() || ::fdatasync(m_file.handle()) != 0)
+            Fail();
+    }
+
     [[noreturn]] void Fail()
     {
         const int error = errno;
@@ -171,6 +185,7 @@ private:
     }
 
     QSaveFile m_file;
+    qint64 m_unsynced = 0;
 };
 }  // namespace
 
