@@ -21,6 +21,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,6 +39,14 @@ constexpr int kWebSiteDraw = 7;
 struct Geometry {
     int left, top, width, height;
 };
+
+// Moves over a child that ignores them (a push button, an option button) come
+// up to its frame and to the window as well; only the widget that is itself
+// under the pointer changes it.
+bool DirectlyOver(const QWidget& widget, const QMouseEvent& event)
+{
+    return !widget.childAt(event.position().toPoint());
+}
 
 // Windows shift state bits of a key event: 1 shift, 2 control, 4 alt.
 int ShiftState(Qt::KeyboardModifiers modifiers)
@@ -202,7 +211,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseMove) {
         const QVariant pointer = watched->property("orvantaPointer");
-        if (pointer.isValid() && m_mousePointer != MousePointer::Hourglass)
+        if (pointer.isValid() && m_mousePointer != MousePointer::Hourglass
+            && DirectlyOver(*static_cast<QWidget*>(watched), *static_cast<QMouseEvent*>(event)))
             SetMousePointer(pointer.toInt());
     } else if (event->type() == QEvent::KeyPress && watched == ListView1) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -214,7 +224,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_mousePointer != MousePointer::Hourglass)
+    if (m_mousePointer != MousePointer::Hourglass && DirectlyOver(*this, *event))
         SetMousePointer(MousePointer::Default);
     QWidget::mouseMoveEvent(event);
 }
