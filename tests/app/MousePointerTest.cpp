@@ -57,8 +57,11 @@ TEST_F(MousePointerTest, HandOverEveryButtonArrowOverWindowFramesAndLists)
         EXPECT_EQ(form->MousePointer(), MousePointer::Custom) << button->objectName().toStdString();
         EXPECT_EQ(form->cursor().shape(), Qt::BitmapCursor);
         EXPECT_EQ(form->cursor().hotSpot(), QPoint(3, 5));
-        EXPECT_EQ(form->cursor().pixmap().size(), QSize(16, 16));
     }
+    const QImage picture = form->cursor().pixmap().toImage();
+    EXPECT_EQ(picture.size(), QSize(16, 16));
+    EXPECT_EQ(picture.pixelColor(2, 8), QColor(0, 0, 255));
+    EXPECT_EQ(picture.pixelColor(12, 8).alpha(), 0);
     auto backToArrow = [&](const char* where, auto move) {
         MoveOver(form->PushButton1);
         move();

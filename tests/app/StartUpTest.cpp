@@ -2,7 +2,6 @@
 #include "app/Failure.h"
 #include "app/MousePointer.h"
 #include "app/RowList.h"
-#include "tests/app/CursorFile.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/TestDir.h"
@@ -156,20 +155,5 @@ TEST_F(StartUpTest, ACursorFileThatIsNoPictureIsReportedAtStep108AndTheArrowStay
 
     form->SetMousePointer(MousePointer::Custom);
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
-}
-
-TEST_F(StartUpTest, TheCursorFileBesideTheProgramIsTheCustomPointer)
-{
-    programFolder.CreateFile(QStringLiteral("HAND-M.CUR"), TinyCursorFile(7, 2));
-    LoadFromProgramFolder();
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
-
-    form->SetMousePointer(MousePointer::Custom);
-    EXPECT_EQ(form->cursor().shape(), Qt::BitmapCursor);
-    EXPECT_EQ(form->cursor().hotSpot(), QPoint(7, 2));
-    const QImage picture = form->cursor().pixmap().toImage();
-    EXPECT_EQ(picture.pixelColor(2, 8), QColor(0, 0, 255));
-    EXPECT_EQ(picture.pixelColor(12, 8).alpha(), 0);
 }
 }  // namespace
