@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -82,6 +83,9 @@ public:
     virtual FileTimes GetFileTimes(const QString& path) = 0;
     // Size in bytes of a regular file; throws when it cannot be read.
     virtual qint64 FileSize(const QString& path) = 0;
+    // The whole content of a small regular file (a skin, a pointer picture);
+    // throws when it cannot be read or is no regular file.
+    virtual QByteArray ReadFile(const QString& path) = 0;
 
     // A regular file (not a folder, link or special file) at the path.
     virtual bool IsExistingFile(const QString& path) = 0;

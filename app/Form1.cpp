@@ -254,7 +254,7 @@ void Form1::Form_Load()
     trap.Run(104, [&] { RefreshTitle(); });
     const QString cursorPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
     if (trap.Test(106, [&] { return m_seams.fileSystem.FileExistsByDate(cursorPath); }))
-        trap.Run(108, [&] { m_customCursor = LoadHandCursor(cursorPath); });
+        trap.Run(108, [&] { m_customCursor = LoadHandCursor(m_seams.fileSystem.ReadFile(cursorPath)); });
     trap.Run(110, [&] { OccasionalWebSiteVisit(); });
     trap.Run(128, [&] { m_folderRows->AddColumn(QStringLiteral("Folder(s)")); });
     trap.Run(130, [&] { m_folderRows->SetColumnWidthTwips(1, 7000); });
@@ -273,7 +273,7 @@ void Form1::ApplySkin()
     const QString skinPath = m_programFolder + QStringLiteral("/x/o.cjs");
     if (!m_seams.fileSystem.IsExistingFile(skinPath))
         return;
-    ApplySkinFile(*this, skinPath);
+    ApplySkinFile(*this, m_seams.fileSystem.ReadFile(skinPath));
 }
 
 void Form1::OccasionalWebSiteVisit()

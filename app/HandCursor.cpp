@@ -2,7 +2,6 @@
 
 #include "app/Failure.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPixmap>
 #include <QtEndian>
@@ -18,12 +17,8 @@ QPoint HotSpot(const QByteArray& data)
 }
 }  // namespace
 
-QCursor LoadHandCursor(const QString& path)
+QCursor LoadHandCursor(const QByteArray& data)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(ErrorNumber::PathFileAccessError, file.errorString());
-    const QByteArray data = file.readAll();
     QImage image;
     if (!image.loadFromData(data, "ICO") && !image.loadFromData(data))
         throw Failure(481, QStringLiteral("Invalid picture"));

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QCursor>
-#include <QString>
+#include <QByteArray>
 
-// Loads a cursor file (.cur) as a pointer, with the hot spot the file names.
-// Throws Failure when the file is not a picture Qt can read.
-QCursor LoadHandCursor(const QString& path);
+// The pointer in a cursor file's content (.cur), with the hot spot the file
+// names. Throws Failure when the content is not a picture Qt can read.
+QCursor LoadHandCursor(const QByteArray& data);

@@ -1,6 +1,7 @@
 #include "app/PosixFileSystem.h"
 
 #include "app/Failure.h"
+#include "app/PosixDescriptor.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,23 +26,6 @@ QByteArray Encoded(const QString& path)
 {
     return QFile::encodeName(path);
 }
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // A temporary file in a folder, removed again unless it was renamed into place.
 class TemporaryFile {

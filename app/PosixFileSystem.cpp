@@ -1,6 +1,7 @@
 #include "app/PosixFileSystem.h"
 
 #include "app/Failure.h"
+#include "app/PosixDescriptor.h"
 
 #include <QFile>
 
@@ -401,6 +402,35 @@ qint64 PosixFileSystem::FileSize(const QString& path)
     if (!S_ISREG(status.stx_mode))
         throw FailureFromErrno(S_ISDIR(status.stx_mode) ? EISDIR : EINVAL);
     return static_cast<qint64>(status.stx_size);
+}
+
+QByteArray PosixFileSystem::ReadFile(const QString& path)
+{
+    constexpr qint64 kLargest = 16 << 20;
+    t_lastOpened.Release();
+    // Non-blocking, so that a FIFO under the name is refused instead of waited on.
+    const Descriptor file(::open(Encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0)
+        throw FailureFromErrno(errno);
+    if (!S_ISREG(status.st_mode))
+        throw FailureFromErrno(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+    if (status.st_size > kLargest)
+        throw FailureFromErrno(EFBIG);
+    QByteArray content(static_cast<qsizetype>(status.st_size), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < content.size()) {
+        const ssize_t count = ::read(file.Get(), content.data() + done, content.size() - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            throw FailureFromErrno(errno);
+        if (count == 0)
+            break;
+        done += count;
+    }
+    content.truncate(done);
+    return content;
 }
 
 bool PosixFileSystem::IsExistingFile(const QString& path)

@@ -11,6 +11,7 @@ public:
     void ListFolder(const QString& path, std::vector<SubFolderName>& subFolders, const FileVisitor& visit) override;
     FileTimes GetFileTimes(const QString& path) override;
     qint64 FileSize(const QString& path) override;
+    QByteArray ReadFile(const QString& path) override;
     bool IsExistingFile(const QString& path) override;
     bool IsExistingFolder(const QString& path) override;
     bool FileExistsByDate(const QString& path) override;

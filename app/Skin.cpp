@@ -1,22 +1,14 @@
 #include "app/Skin.h"
 
-#include "app/Failure.h"
-
 #include <QCheckBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPalette>
 #include <QRadioButton>
 #include <QWidget>
 
-void ApplySkinFile(QWidget& window, const QString& skinPath)
+void ApplySkinFile(QWidget& window, const QByteArray& skinFile)
 {
-    QFile file(skinPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw Failure(ErrorNumber::PathFileAccessError, file.errorString());
-    const QString styleSheet = QString::fromUtf8(file.readAll());
-
     const QColor buttonFace = window.palette().color(QPalette::Button);
     auto paint = [&](QWidget* widget) {
         QPalette palette = widget->palette();
@@ -30,5 +22,5 @@ void ApplySkinFile(QWidget& window, const QString& skinPath)
             || qobject_cast<QGroupBox*>(child) || qobject_cast<QLabel*>(child))
             paint(child);
     }
-    window.setStyleSheet(styleSheet);
+    window.setStyleSheet(QString::fromUtf8(skinFile));
 }

@@ -8,11 +8,14 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace {
 const QString kFormLoadTag = QStringLiteral("in Brellin2021/08/31.Form1.Form_Load ");
@@ -155,5 +158,14 @@ TEST_F(StartUpTest, ACursorFileThatIsNoPictureIsReportedAtStep108AndTheArrowStay
 
     form->SetMousePointer(MousePointer::Custom);
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(StartUpTest, APipeUnderTheCursorNameIsReportedInsteadOfWaitedOn)
+{
+    // Opening a pipe for reading would wait for a writer that never comes.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(programFolder.Path(QStringLiteral("HAND-M.CUR"))).constData(), 0600), 0);
+    LoadFromProgramFolder();
+    EXPECT_EQ(FailedSteps(), std::vector<int>{108});
+    ExpectLoadedToTheEnd();
 }
 }  // namespace

@@ -51,6 +51,7 @@ public:
     void ListFiles(const QString&, const FileVisitor&) override {}
     FileTimes GetFileTimes(const QString&) override { return {}; }
     qint64 FileSize(const QString&) override { throw Unused(); }
+    QByteArray ReadFile(const QString&) override { throw Unused(); }
     bool IsExistingFile(const QString&) override { return false; }
     bool FileExistsByDate(const QString&) override { return false; }
     void CopyFile(const QString&, const QString&, const std::function<void()>&) override { throw Unused(); }

@@ -88,6 +88,12 @@ qint64 FaultyFileSystem::FileSize(const QString& path)
     return m_inner.FileSize(path);
 }
 
+QByteArray FaultyFileSystem::ReadFile(const QString& path)
+{
+    Call(Calls::All);
+    return m_inner.ReadFile(path);
+}
+
 bool FaultyFileSystem::IsExistingFile(const QString& path)
 {
     Call(Calls::All);
