@@ -58,7 +58,7 @@ public:
             // A folder found below was a real folder a moment ago: opening it
             // (GetFolder) is its existence test, and one that has gone since
             // leaves the list just the same.
-            if (starting && !m_fileSystem.IsExistingFolder(entry.path)) {
+            if (starting && !ExistingFolder(entry.path, 108)) {
                 entry.accepted = false;
                 continue;
             }
@@ -110,7 +110,7 @@ public:
     {
         if (!entry.accepted) {
             entry.accepted = false;
-            if (m_fileSystem.IsExistingFolder(entry.path)) {
+            if (ExistingFolder(entry.path, 154)) {
                 try {
                     entry.accepted = PassesFolderAcceptance(m_fileSystem.GetFolder(entry.path));
                 } catch (const std::exception& error) {
@@ -122,6 +122,18 @@ public:
     }
 
 private:
+    // An existence test that fails is reported and counts as not held, so
+    // the folder is passed over instead of ending the walk.
+    bool ExistingFolder(const QString& path, int step)
+    {
+        try {
+            return m_fileSystem.IsExistingFolder(path);
+        } catch (const std::exception& error) {
+            Report(step, error);
+            return false;
+        }
+    }
+
     void Report(int step, const std::exception& error)
     {
         const auto* failure = dynamic_cast<const Failure*>(&error);
