@@ -130,12 +130,20 @@ void RowList::Remove(int index)
 
 void RowList::RemoveWhere(const std::function<bool(const Row&)>& predicate)
 {
-    // The removed rows' texts stay in the store until the list is cleared.
-    const auto kept = std::stable_partition(m_rows.begin(), m_rows.end(), [&](const StoredRow& row) {
-        return !predicate(Row{TextOf(row), row.time, row.checked});
-    });
-    if (kept == m_rows.end())
+    // Every row is judged before any moves, so a predicate that throws
+    // leaves the list as it was. The removed rows' texts stay in the store
+    // until the list is cleared.
+    std::vector<bool> removed(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        removed[i] = predicate(Row{TextOf(m_rows[i]), m_rows[i].time, m_rows[i].checked});
+    size_t keptCount = 0;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (!removed[i])
+            m_rows[keptCount++] = m_rows[i];
+    }
+    if (keptCount == m_rows.size())
         return;
+    const auto kept = m_rows.begin() + static_cast<std::ptrdiff_t>(keptCount);
     // One layout change for any number of removed rows.
     emit layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
