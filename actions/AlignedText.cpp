@@ -70,7 +70,8 @@ std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump&
     if (columnCount >= 2)
         dates.Reserve(rowCount);
     for (int r = 1; r <= rowCount; ++r) {
-        pump.Point();
+        if (!pump.Point())
+            break;
         for (int c = 1; c <= columnCount; ++c) {
             qsizetype length = 0;
             if (c == 1) {
@@ -119,7 +120,8 @@ QString ClipboardText(const RowList& rows, EventPump& pump)
     const int rowCount = rows.Count();
     QString text;
     for (int r = 1; r <= rowCount; ++r) {
-        pump.Point();
+        if (!pump.Point())
+            break;
         const qsizetype start = text.size();
         AppendRowLine(text, rows, r, widths, dates);
         // The last cell's TAB and the spaces before it go; never past this line's start.

@@ -32,7 +32,7 @@ QString CellText(const RowList& rows, int row, int column, const DateTexts& date
 
 // The widest cell of each column, indexed from 0; the captions count when
 // withCaptions is set. Keeps the date texts in dates. Lets the window breathe
-// once per row.
+// once per row; a closing window ends the pass (the caller checks).
 std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump& pump, DateTexts& dates);
 
 // Appends the cell, the spaces that pad it to width, and a TAB.
@@ -45,5 +45,6 @@ void AppendRowLine(QString& line, const RowList& rows, int row, const std::vecto
                    const DateTexts& dates);
 
 // The clipboard text: no header, widths from the rows alone, each line
-// without its last TAB and trailing spaces, CR LF after every line.
+// without its last TAB and trailing spaces, CR LF after every line. Cut
+// short when the window is closing.
 QString ClipboardText(const RowList& rows, EventPump& pump);

@@ -1,6 +1,7 @@
 #include "actions/Clipboard.h"
 
 #include "actions/AlignedText.h"
+#include "app/EventPump.h"
 #include "app/RowList.h"
 
 #include <QClipboard>
@@ -36,6 +37,9 @@ void CopyListviewToClipboard(const RowList& rows, EventPump& pump)
     if (rows.Count() <= 0)
         return;
     const QString text = ClipboardText(rows, pump);
+    // A copy cut short by closing leaves the clipboard as it was.
+    if (pump.Closing())
+        return;
     ClearClipboard();
     SetClipboardText(text);
 }

@@ -16,7 +16,8 @@ bool SaveListviewProperlySpaced(const RowList& rows, const QString& path, FileSy
     ErrorTrap trap(dialogs, owner, QLatin1String(LocationTag::kSaveListview));
     std::vector<int> widths;
     DateTexts dates;
-    if (!trap.Run(110, [&] { widths = ColumnWidths(rows, true, pump, dates); }))
+    // A close ends the save before the commit, so any old file stays as it was.
+    if (!trap.Run(110, [&] { widths = ColumnWidths(rows, true, pump, dates); }) || pump.Closing())
         return false;
 
     std::unique_ptr<TextFileWriter> file;
@@ -30,11 +31,12 @@ bool SaveListviewProperlySpaced(const RowList& rows, const QString& path, FileSy
         const int rowCount = rows.Count();
         QString line;
         for (int r = 1; r <= rowCount; ++r) {
-            pump.Point();
+            if (!pump.Point())
+                return;
             line.resize(0);
             AppendRowLine(line, rows, r, widths, dates);
             file->WriteLine(line);
         }
     });
-    return rowsWritten && trap.Run(182, [&] { file->Commit(); });
+    return rowsWritten && !pump.Closing() && trap.Run(182, [&] { file->Commit(); });
 }
