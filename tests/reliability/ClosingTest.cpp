@@ -13,7 +13,8 @@
 // file is lost or left half-written.
 namespace {
 enum class Command { SearchWalk, SearchListing, Save, Copy, Recycle, Move };
-enum class Sample { First, Middle, Last };
+// The second point of the move lies inside the large file's copy.
+enum class Sample { First, Second, Middle, Last };
 
 const QByteArray kOldList = "old list\r\n";
 const QString kClipboardBefore = QStringLiteral("on the clipboard before");
@@ -81,6 +82,7 @@ protected:
     {
         switch (std::get<1>(GetParam())) {
         case Sample::First: return 1;
+        case Sample::Second: return 2;
         case Sample::Middle: return (count + 1) / 2;
         case Sample::Last: break;
         }
@@ -162,6 +164,11 @@ TEST_P(ClosingTest, TheCommandEndsAtItsNextPointAndTheWindowClosesWithNothingLos
         const QStringList rows = RowTexts();
         for (const QString& path : listed)
             EXPECT_NE(QFile::exists(path), !rows.contains(path)) << path.toStdString();
+        if (TheCommand() == Command::Move && std::get<1>(GetParam()) == Sample::Second) {
+            EXPECT_FALSE(QFile::exists(listed[0])) << "the file in hand was not finished";
+            EXPECT_EQ(QFileInfo(Target() + QStringLiteral("/large.bin")).size(), kLargeFile);
+            EXPECT_EQ(rows.size(), listed.size() - 1) << "a file after the close was moved";
+        }
         break;
     }
     }
@@ -170,7 +177,7 @@ TEST_P(ClosingTest, TheCommandEndsAtItsNextPointAndTheWindowClosesWithNothingLos
 std::string RunName(const testing::TestParamInfo<std::tuple<Command, Sample>>& info)
 {
     constexpr const char* kCommands[] = {"SearchWalk", "SearchListing", "Save", "Copy", "Recycle", "Move"};
-    constexpr const char* kSamples[] = {"First", "Middle", "Last"};
+    constexpr const char* kSamples[] = {"First", "Second", "Middle", "Last"};
     return std::string(kCommands[static_cast<int>(std::get<0>(info.param))]) + "At"
         + kSamples[static_cast<int>(std::get<1>(info.param))] + "Point";
 }
@@ -178,6 +185,7 @@ std::string RunName(const testing::TestParamInfo<std::tuple<Command, Sample>>& i
 INSTANTIATE_TEST_SUITE_P(Closing, ClosingTest,
                          testing::Combine(testing::Values(Command::SearchWalk, Command::SearchListing, Command::Save,
                                                           Command::Copy, Command::Recycle, Command::Move),
-                                          testing::Values(Sample::First, Sample::Middle, Sample::Last)),
+                                          testing::Values(Sample::First, Sample::Second, Sample::Middle,
+                                                          Sample::Last)),
                          RunName);
 }  // namespace
