@@ -22,7 +22,8 @@ protected:
         form->DTPicker1->setDate(QDate(2000, 1, 1));
     }
 
-    // A new tree: "same.txt" stands in two folders, so a move has a name clash.
+    // A new tree of distinct contents; "same.txt" stands in every folder, so
+    // a move meets name clashes.
     void MakeTree(int filesPerFolder = 4, qint64 fileSize = 16)
     {
         runDir = std::make_unique<TestDir>();
@@ -30,8 +31,7 @@ protected:
         int number = 0;
         for (const char* folder : {"tree/a", "tree/a/b", "tree/c"}) {
             for (int i = 0; i < filesPerFolder; ++i, ++number) {
-                const QString name = i == 0 && folder[5] != 'b' ? QStringLiteral("same.txt")
-                                                                   : QStringLiteral("f%1.txt").arg(number);
+                const QString name = i == 0 ? QStringLiteral("same.txt") : QStringLiteral("f%1.txt").arg(number);
                 QByteArray data = "content " + QByteArray::number(number) + " ";
                 data = data.leftJustified(fileSize, char('a' + number % 26));
                 files << runDir->CreateFile(QLatin1String(folder) + QLatin1Char('/') + name, data);

@@ -32,7 +32,7 @@ protected:
         checked.clear();
         Rows().Clear();
         FillRows(files);
-        CheckRows({1, 2, 5, 6, 9, 10});
+        CheckRows({1, 2, 5, 9});
         for (int r = 1; r <= Rows().Count(); ++r) {
             if (Rows().Checked(r))
                 checked << Rows().Text(r);
