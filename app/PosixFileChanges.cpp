@@ -176,7 +176,9 @@ private:
 void PosixFileSystem::CopyFile(const QString& source, const QString& target,
                                const std::function<void()>& betweenChunks)
 {
-    const Descriptor from(::open(Encoded(source).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    // Non-blocking, so that a pipe put in the file's place is refused below
+    // instead of waited on; reads of a regular file are not affected.
+    const Descriptor from(::open(Encoded(source).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (from.Get() < 0)
         throw FailureFromErrno(errno);
     struct stat status {};

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 QByteArray Contents(const QString& path)
 {
@@ -48,6 +50,11 @@ TEST(PosixFileChangesTest, CopyNeverReplacesAndAFailedCopyLeavesNothing)
         throw Failure(ErrorNumber::DiskFull, QStringLiteral("full"));
     }), Failure);
     EXPECT_EQ(QDir(dir.Path(QStringLiteral("to"))).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.txt")});
+    // A pipe as the source is refused at once; opening it to read would wait
+    // for a writer.
+    const QString pipe = dir.Path(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_THROW(fileSystem.CopyFile(pipe, dir.Path(QStringLiteral("to/pipe")), {}), Failure);
 }
 
 TEST(PosixFileChangesTest, TextFileReplacesTheOldOneOnlyWhenCommitted)
