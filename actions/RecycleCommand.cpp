@@ -39,7 +39,8 @@ void Form1::PushButton5_Click()
             trap.Run(122, [&] { SendToRecycleBin(paths, m_seams.fileSystem, m_seams.pump, failures); });
             RemoveCheckedItemsFromListview(*m_resultRows, QSet<QString>(paths.cbegin(), paths.cend()),
                                            m_seams.fileSystem, m_seams.dialogs, this);
-            if (failures.Count() > 0) {
+            // A window closing meanwhile shows no more boxes.
+            if (failures.Count() > 0 && !m_seams.pump.Closing()) {
                 trap.Run(126, [&] {
                     m_seams.dialogs.ShowMessage(this, ApplicationTitle(), failures.Text(
                         QStringLiteral("%1 of the checked files could not be moved to the trash:").arg(failures.Count())));
