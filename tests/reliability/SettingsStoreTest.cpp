@@ -124,6 +124,7 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreIsToldAndTheMoveGoesOn)
         SCOPED_TRACE(folderIsFile ? "store folder is a file" : "store file is a folder");
         TearDown();
         if (folderIsFile) {
+            QDir().mkpath(QFileInfo(StoreFolder()).path());
             QFile blocker(StoreFolder());
             ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
         } else {
