@@ -67,6 +67,13 @@ protected:
         EXPECT_EQ(Leftovers(), QStringList());
         EXPECT_EQ(form->MousePointer(), MousePointer::Default);
         const bool faulted = faulty.FailureCount() > 0;
+        // Every error box names the injected failure in the box's own format.
+        for (const QString& warning : dialogs.Warnings()) {
+            EXPECT_TRUE(faulted);
+            EXPECT_TRUE(warning.startsWith(QString::fromLocal8Bit(strerror(injected)) + QStringLiteral("\r\nin ")))
+                << warning.toStdString();
+            EXPECT_TRUE(warning.contains(QStringLiteral(" at line "))) << warning.toStdString();
+        }
         switch (GetParam()) {
         case Command::Search: CheckSearch(); break;
         case Command::Save: CheckSave(); break;
@@ -153,6 +160,7 @@ protected:
     }
 
     QString listPath;
+    int injected = 0;
     QStringList checked;
     std::multiset<QByteArray> before;
 };
@@ -174,6 +182,7 @@ TEST_P(FaultInjectionTest, EveryCallFailingInTurnLosesNothingAndIsToldNeverAsSuc
             SCOPED_TRACE(testing::Message() << "call " << k << " of " << calls << " fails with "
                                             << strerror(fault.error) << (fault.persistent ? " from then on" : ""));
             Prepare();
+            injected = fault.error;
             faulty.FailAt(k, fault.error, FaultyFileSystem::Calls::All, fault.persistent);
             RunCommand();
             CheckRun();
