@@ -21,6 +21,9 @@ protected:
         MakeForm(&faulty);
         form->DTPicker1->setDate(QDate(2000, 1, 1));
     }
+    // The window waits for a walk still running after a close before the
+    // file systems it reads go.
+    void TearDown() override { form.reset(); }
 
     // A new tree of distinct contents; "same.txt" stands in every folder, so
     // a move meets name clashes.

@@ -25,6 +25,11 @@ protected:
     }
     void TearDown() override
     {
+        RemoveStore();
+        FaultFixture::TearDown();
+    }
+    static void RemoveStore()
+    {
         QFile::remove(StoreFolder());
         QDir(StoreFolder()).removeRecursively();
     }
@@ -122,7 +127,7 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreIsToldAndTheMoveGoesOn)
     // file belongs: the store can never be written, not even by root.
     for (const bool folderIsFile : {true, false}) {
         SCOPED_TRACE(folderIsFile ? "store folder is a file" : "store file is a folder");
-        TearDown();
+        RemoveStore();
         if (folderIsFile) {
             QDir().mkpath(QFileInfo(StoreFolder()).path());
             QFile blocker(StoreFolder());
@@ -134,7 +139,7 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreIsToldAndTheMoveGoesOn)
         MakeTree(2);
     }
     // With the store writable again the next move remembers its folder.
-    TearDown();
+    RemoveStore();
     MoveFirstFile();
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
     MoveFirstFile();
