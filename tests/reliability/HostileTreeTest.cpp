@@ -75,6 +75,7 @@ protected:
     }
     void TearDown() override
     {
+        FaultFixture::TearDown();  // the window first: it waits for a walk still using `hooked`
         EmptyFolder(treeFd);
         ::close(treeFd);
     }
