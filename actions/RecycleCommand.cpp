@@ -24,9 +24,12 @@ void Form1::PushButton5_Click()
     LongCommand guard(*this);
     QStringList paths;
     const int rowCount = m_resultRows->Count();
-    for (int r = 1; r <= rowCount && r <= m_resultRows->Count(); ++r) {
+    for (int r = 1; r <= rowCount; ++r) {
         if (!m_seams.pump.Point())
             return;
+        // A command run meanwhile may have shortened the list: never read past its end.
+        if (r > m_resultRows->Count())
+            break;
         if (trap.Test(112, [&] { return m_resultRows->Checked(r); }, false))
             trap.Run(116, [&] { paths << m_resultRows->Text(r); });
     }
