@@ -10,12 +10,15 @@
 void Form1::PushButton4_Click()
 {
     ErrorTrap trap(m_seams.dialogs, this, QLatin1String(LocationTag::kCopy));
+    bool copied = false;
     {
         LongCommand guard(*this);
-        trap.Run(106, [&] { CopyListviewToClipboard(*m_resultRows, m_seams.pump); });
+        copied = trap.Run(106, [&] { CopyListviewToClipboard(*m_resultRows, m_seams.pump); });
     }
-    // A window closing meanwhile shows no more boxes.
-    if (m_seams.pump.Closing())
+    // A copy that failed was told by its error box and left the clipboard as
+    // it was, so it does not say the results were copied; a window closing
+    // meanwhile shows no more boxes.
+    if (!copied || m_seams.pump.Closing())
         return;
     trap.Run(108, [&] {
         m_seams.dialogs.ShowMessage(this, ApplicationTitle(),
