@@ -19,14 +19,25 @@ QString MoveOneFile(const QString& rowText, const QString& targetFolder, FileSys
         return copy.reason;
     const QString source = RemoveDoubleBackslashes(rowText);
     // The source goes only when its copy stands complete under its name.
+    bool copyStands = false;
     bool complete = false;
     try {
-        complete = fileSystem.IsExistingFile(copy.copiedTo)
-            && fileSystem.FileSize(copy.copiedTo) == fileSystem.FileSize(source);
+        copyStands = fileSystem.IsExistingFile(copy.copiedTo);
+        complete = copyStands && fileSystem.FileSize(copy.copiedTo) == fileSystem.FileSize(source);
     } catch (const Failure&) {
     }
-    if (!complete)
+    if (!complete) {
+        // A command run meanwhile (the trash, another move) took the file away
+        // while it was copied: its copy stays, and the message says where.
+        bool sourceGone = false;
+        try {
+            sourceGone = copyStands && !fileSystem.IsExistingFile(source);
+        } catch (const Failure&) {
+        }
+        if (sourceGone)
+            return QStringLiteral("copied to %1, but meanwhile the file was taken from its folder").arg(copy.copiedTo);
         return QStringLiteral("the copy is incomplete, the file was left in place");
+    }
     const QString notDeleted = DeleteFileRobust(source, fileSystem, pump);
     if (!notDeleted.isEmpty())
         return QStringLiteral("copied to %1, but the file could not be deleted: %2").arg(copy.copiedTo, notDeleted);
