@@ -1,6 +1,7 @@
 #include "app/RowList.h"
 
 #include "app/Failure.h"
+#include "app/ReturnFreedMemory.h"
 #include "app/TextSortOrder.h"
 #include "app/Timestamp.h"
 
@@ -160,6 +161,7 @@ void RowList::Clear()
     m_rows.shrink_to_fit();
     m_texts.Clear();
     endResetModel();
+    ReturnFreedMemory();
 }
 
 std::vector<uint32_t> RowList::SortedOrder(int column, Qt::SortOrder order) const
