@@ -231,6 +231,9 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 
 void Form1::SetMousePointer(int value)
 {
+    // The hourglass of an enclosing long command guards the folder list until that command ends.
+    if (m_keepHourglass)
+        value = MousePointer::Hourglass;
     m_mousePointer = value;
     if (value == MousePointer::Hourglass)
         setCursor(Qt::WaitCursor);
@@ -293,13 +296,15 @@ void Form1::PushButton7_Click()
     });
 }
 
-Form1::LongCommand::LongCommand(Form1& form) : m_form(form)
+Form1::LongCommand::LongCommand(Form1& form) : m_form(form), m_keptHourglass(form.m_keepHourglass)
 {
     ++m_form.m_longCommands;
+    m_form.m_keepHourglass = m_keptHourglass || m_form.m_mousePointer == MousePointer::Hourglass;
 }
 
 Form1::LongCommand::~LongCommand()
 {
+    m_form.m_keepHourglass = m_keptHourglass;
     if (--m_form.m_longCommands == 0 && m_form.m_seams.pump.Closing())
         QMetaObject::invokeMethod(&m_form, &QWidget::close, Qt::QueuedConnection);
 }

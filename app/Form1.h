@@ -51,7 +51,8 @@ public:
 
     // Marks a command that lets the window process events while it works. A
     // close that arrives meanwhile ends it at its next event point; the window
-    // closes when the last such command has returned.
+    // closes when the last such command has returned. A command started while
+    // another shows the hourglass leaves that hourglass in place.
     class LongCommand {
     public:
         explicit LongCommand(Form1& form);
@@ -61,6 +62,7 @@ public:
 
     private:
         Form1& m_form;
+        bool m_keptHourglass;
     };
 
     // Controls, named as in the layout.
@@ -139,4 +141,6 @@ private:
     std::optional<QCursor> m_customCursor;
     int m_mousePointer = 0;
     int m_longCommands = 0;
+    // Set while a command runs inside a long one that shows the hourglass.
+    bool m_keepHourglass = false;
 };

@@ -37,10 +37,13 @@ void Form1::PushButton3_Click()
     }, QString());
     if (trap.Test(102, [&] { return picked.isEmpty(); }))
         return;
+    // Added while a long command shows the hourglass, the hourglass stays: it
+    // keeps guarding the folder list until that command ends.
+    const int pointerAfter = m_mousePointer == MousePointer::Hourglass ? MousePointer::Hourglass : MousePointer::Default;
     trap.Run(104, [&] { SetMousePointer(MousePointer::Hourglass); });
     trap.Run(106, [&] { m_folderRows->Add(RemoveDoubleBackslashes(picked + kPathSeparator)); });
     trap.Run(112, [&] { PushButton1->setEnabled(m_folderRows->Count() >= 1); });
-    trap.Run(118, [&] { SetMousePointer(MousePointer::Default); });
+    trap.Run(118, [&] { SetMousePointer(pointerAfter); });
 }
 
 void Form1::PushButton9_Click()
