@@ -459,6 +459,14 @@ TEST_P(ClickDuringCommandsTest, NothingIsLostTheListsHoldAndEveryCommandWorksAft
     EXPECT_EQ(Lines(modelTestReports), "");
 }
 
+// Six seeds per command; ORVANTA_CLICK_SEEDS asks for more in a longer run.
+unsigned SeedCount()
+{
+    bool given = false;
+    const int count = qEnvironmentVariableIntValue("ORVANTA_CLICK_SEEDS", &given);
+    return given && count > 0 ? static_cast<unsigned>(count) : 6u;
+}
+
 std::string RunName(const testing::TestParamInfo<std::tuple<Command, unsigned>>& info)
 {
     constexpr const char* kCommands[] = {"Search", "Save", "Copy", "Recycle", "Move"};
@@ -469,7 +477,7 @@ std::string RunName(const testing::TestParamInfo<std::tuple<Command, unsigned>>&
 INSTANTIATE_TEST_SUITE_P(ClickDuring, ClickDuringCommandsTest,
                          testing::Combine(testing::Values(Command::Search, Command::Save, Command::Copy,
                                                           Command::Recycle, Command::Move),
-                                          testing::Range(1u, 7u)),
+                                          testing::Range(1u, SeedCount() + 1)),
                          RunName);
 // One click at a chosen event point of a command, on the rows it works on.
 class ClickDuringCommandTest : public FaultFixture {
@@ -537,5 +545,30 @@ TEST_F(ClickDuringCommandTest, ClearWhileTheCopyReadsIsToldOnceAndNotReportedAsC
     EXPECT_TRUE(warnings[0].contains(QLatin1String(LocationTag::kCopy)));
     EXPECT_EQ(Lines(dialogs.Messages()), "");
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), clipboardBefore.toStdString());
+}
+TEST_F(ClickDuringCommandTest, ACommandRunWhileTheSearchDropsNestedFoldersLeavesTheHourglassThatGuardsTheFolderList)
+{
+    form->FolderRows().Clear();
+    // Both sub-folders stand before the tree itself, so the search drops them.
+    for (const QString folder : {TreeRoot() + QStringLiteral("/a"), TreeRoot() + QStringLiteral("/c"), TreeRoot()})
+        form->FolderRows().Add(folder + QLatin1Char('/'));
+    dialogs.saveNames = {runDir->Path(QStringLiteral("list.txt"))};
+    // After the first nested folder is dropped: a save and an add, then Delete on the first folder.
+    pump.hook = [this](int point) {
+        if (point != 1)
+            return;
+        form->PushButton2->click();
+        dialogs.folders = {Target()};
+        form->PushButton3->click();
+        form->ListView1->setCurrentIndex(form->FolderRows().index(0, 0));
+        QTest::keyClick(form->ListView1, Qt::Key_Delete);
+    };
+    form->PushButton1_Click();
+
+    EXPECT_EQ(Lines(dialogs.Warnings()), "");
+    EXPECT_EQ(form->FolderRows().Text(1).toStdString(), (TreeRoot() + QLatin1Char('/')).toStdString());
+    EXPECT_EQ(form->FolderRows().Count(), 2) << "the added folder stays";
+    EXPECT_EQ(ResultSet(), std::set<QString>(files.cbegin(), files.cend()));
+    EXPECT_EQ(form->MousePointer(), MousePointer::Default);
 }
 }  // namespace
