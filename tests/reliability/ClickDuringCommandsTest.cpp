@@ -170,6 +170,12 @@ protected:
 
     void MaybeAct()
     {
+        // At its own points the search, the save and the move show the
+        // hourglass, whatever ran inside them before: it guards the folder list.
+        const bool showsHourglass = TheCommand() == Command::Search || TheCommand() == Command::Save
+            || TheCommand() == Command::Move;
+        if (running.load() && !acting && showsHourglass && form->MousePointer() != MousePointer::Hourglass)
+            pointsWithoutHourglass << actions.join(QStringLiteral(", "));
         const int percent = TheCommand() == Command::Search ? kSearchActPercent : kActPercent;
         if (!running.load() || acting || actions.size() >= kMaxActions || Draw(100) >= percent)
             return;
@@ -291,7 +297,13 @@ protected:
         OuterAnswers();
         running = true;
         switch (TheCommand()) {
-        case Command::Search: SearchTree(); break;
+        case Command::Search:
+            // Two sub-folders before the tree itself: the search drops them first, at points of its own.
+            form->FolderRows().Clear();
+            for (const QString& folder : {subFolders[1], subFolders[kSubFolders + 2], TreeRoot()})
+                form->FolderRows().Add(folder + QLatin1Char('/'));
+            form->PushButton1_Click();
+            break;
         case Command::Save: form->PushButton2_Click(); break;
         case Command::Copy: form->PushButton4_Click(); break;
         case Command::Recycle: form->PushButton5_Click(); break;
@@ -429,6 +441,7 @@ protected:
     std::mt19937 rng;
     QStringList subFolders;
     QStringList actions;  // what the random user did, for the failure message
+    QStringList pointsWithoutHourglass;  // the actions done before each such point
     std::atomic<bool> running{false};
     bool acting = false;
 };
@@ -451,6 +464,7 @@ TEST_P(ClickDuringCommandsTest, NothingIsLostTheListsHoldAndEveryCommandWorksAft
     EXPECT_EQ(Lines(VanishedRowBoxes()), "");
     EXPECT_FALSE(CopyFailureFollowedByCopiedMessage());
     EXPECT_EQ(Lines(Leftovers()), "");
+    EXPECT_EQ(Lines(pointsWithoutHourglass), "") << "points reached without the hourglass, after the actions above";
     EXPECT_EQ(form->MousePointer(), MousePointer::Default);
     EXPECT_EQ(form->PushButton1->text(), kStartCaption);
     EXPECT_TRUE(form->PushButton1->isEnabled() || form->FolderRows().Count() == 0);
