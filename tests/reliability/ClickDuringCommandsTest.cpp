@@ -112,6 +112,8 @@ protected:
         pump.hook = nullptr;
         folderTester.reset();
         resultTester.reset();
+        // The window (and any walk still ending) goes before the file system it reads.
+        form.reset();
         qInstallMessageHandler(previousHandler);
     }
 
