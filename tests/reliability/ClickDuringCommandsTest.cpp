@@ -1,6 +1,6 @@
 #include "app/MousePointer.h"
 #include "app/ProductTexts.h"
-#include "app/ResultListMenu.h"
+#include "tests/reliability/ClickDuringCommands.h"
 #include "tests/reliability/FaultFixture.h"
 #include "tests/search/HookedFileSystem.h"
 
@@ -8,15 +8,11 @@
 #include <QClipboard>
 #include <QDirIterator>
 #include <QGuiApplication>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QRegularExpression>
-#include <QRadioButton>
 #include <QTest>
-#include <QTreeView>
 
 #include <atomic>
-#include <random>
+#include <optional>
 #include <thread>
 #include <tuple>
 
@@ -24,33 +20,17 @@
 // double-clicks and presses keys in both lists, changes the date type, the
 // range and its dates, sorts the results and stops and restarts the search:
 // at sampled event points and, for the search, while its worker walks. The
-// nested commands answer their dialogs from queues the test sets. Afterwards
+// nested commands answer their dialogs from queues the test sets (saves into
+// a scratch folder outside the tree, moves into the target or the tree). Afterwards
 // no file is lost, none is left half-written, both lists kept their model
 // contract, the window is at rest and every command works again.
 namespace {
 enum class Command { Search, Save, Copy, Recycle, Move };
 
-enum class Action {
-    ClickButton,
-    DoubleClickFolders,
-    DeleteInFolders,
-    DoubleClickResults,
-    DeleteInResults,
-    SpaceInResults,
-    ClickOption,
-    SetPickerDate,
-    StopAndStart,
-    SortResults,
-    CheckAll,
-    Count
-};
-
 // Chance in percent of acting at a sampled point: the search has fewer points.
 constexpr int kActPercent = 6;
 constexpr int kSearchActPercent = 20;
-// Button clicks start whole nested commands: they are drawn this many times as often.
-constexpr int kButtonWeight = 4;
-constexpr int kMaxActions = 14;    // per run, so nested commands stay bounded
+constexpr int kMaxActions = 14;  // per run, so nested commands stay bounded
 constexpr int kTopFolders = 4;
 constexpr int kSubFolders = 3;
 constexpr int kLeafFolders = 2;
@@ -91,7 +71,8 @@ protected:
             &form->ResultRows(), QAbstractItemModelTester::FailureReportingMode::Warning);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        rng.seed(std::get<1>(GetParam()) * 16 + static_cast<unsigned>(TheCommand()));
+        user.emplace(*form, dialogs);
+        user->Seed(std::get<1>(GetParam()) * 16 + static_cast<unsigned>(TheCommand()));
         MakeNestedTree();
         EmptyTrash();
         pump.hook = [this](int) { MaybeAct(); };
@@ -113,6 +94,7 @@ protected:
         folderTester.reset();
         resultTester.reset();
         // The window (and any walk still ending) goes before the file system it reads.
+        user.reset();
         form.reset();
         qInstallMessageHandler(previousHandler);
     }
@@ -150,8 +132,6 @@ protected:
     }
     QString Scratch(const QString& name) const { return runDir->Path(QStringLiteral("scratch/") + name); }
 
-    int Draw(int bound) { return static_cast<int>(rng() % static_cast<unsigned>(bound)); }
-    bool Coin() { return Draw(2) == 0; }
 
     // The answers the command under test reads: Yes, the move target, the list file.
     void OuterAnswers()
@@ -160,16 +140,6 @@ protected:
         dialogs.folders = {Target()};
         dialogs.saveNames = {Scratch(QStringLiteral("outer.txt"))};
     }
-    // Random answers for whatever a nested click asks.
-    void NestedAnswers()
-    {
-        dialogs.answers = {Coin(), Coin()};
-        const int folder = Draw(4);
-        dialogs.folders = {folder == 0 ? QString() : folder == 1 ? Target() : subFolders[Draw(static_cast<int>(subFolders.size()))]};
-        dialogs.saveNames = {Coin() ? Scratch(QStringLiteral("outer.txt"))
-                                    : Scratch(QStringLiteral("nested%1.txt").arg(actions.size()))};
-    }
-
     void MaybeAct()
     {
         // At its own points the search, the save and the move show the
@@ -177,111 +147,18 @@ protected:
         const bool showsHourglass = TheCommand() == Command::Search || TheCommand() == Command::Save
             || TheCommand() == Command::Move;
         if (running.load() && !acting && showsHourglass && form->MousePointer() != MousePointer::Hourglass)
-            pointsWithoutHourglass << actions.join(QStringLiteral(", "));
+            pointsWithoutHourglass << user->Done().join(QStringLiteral(", "));
         const int percent = TheCommand() == Command::Search ? kSearchActPercent : kActPercent;
-        if (!running.load() || acting || actions.size() >= kMaxActions || Draw(100) >= percent)
+        if (!running.load() || acting || user->Done().size() >= kMaxActions || user->Draw(100) >= percent)
             return;
         acting = true;
-        NestedAnswers();
-        const int draw = Draw(static_cast<int>(Action::Count) + kButtonWeight - 1);
-        Act(draw < kButtonWeight ? Action::ClickButton : static_cast<Action>(draw - kButtonWeight + 1));
+        const QString subFolder = subFolders[user->Draw(static_cast<int>(subFolders.size()))];
+        user->AnswerAtRandom({QString(), Target(), subFolder, subFolder},
+                            {Scratch(QStringLiteral("outer.txt")),
+                             Scratch(QStringLiteral("nested%1.txt").arg(user->Done().size()))});
+        user->ActOnce();
         OuterAnswers();
         acting = false;
-    }
-
-    void Act(Action action)
-    {
-        QTreeView* folders = form->ListView1;
-        QTreeView* results = form->ListView2;
-        switch (action) {
-        case Action::ClickButton: {
-            QPushButton* buttons[] = {form->PushButton1, form->PushButton2, form->PushButton3, form->PushButton4,
-                                      form->PushButton5, form->PushButton6, form->PushButton7, form->PushButton8,
-                                      form->PushButton9, form->PushButton11};
-            QPushButton* button = buttons[Draw(static_cast<int>(std::size(buttons)))];
-            actions << button->objectName();
-            button->click();
-            break;
-        }
-        case Action::DoubleClickFolders:
-            actions << QStringLiteral("double-click folders");
-            DoubleClick(folders);
-            break;
-        case Action::DeleteInFolders:
-            actions << QStringLiteral("Delete in folders");
-            SelectRandomRow(folders);
-            QTest::keyClick(folders, Qt::Key_Delete);
-            break;
-        case Action::DoubleClickResults:
-            actions << QStringLiteral("double-click results");
-            DoubleClick(results);
-            break;
-        case Action::DeleteInResults:
-            actions << QStringLiteral("Delete in results");
-            SelectRandomRow(results);
-            QTest::keyClick(results, Qt::Key_Delete);
-            break;
-        case Action::SpaceInResults:
-            actions << QStringLiteral("Space in results");
-            SelectRandomRow(results);
-            QTest::keyClick(results, Qt::Key_Space);
-            break;
-        case Action::ClickOption: {
-            QRadioButton* options[] = {form->Option1, form->Option2, form->Option3, form->Option4,
-                                       form->Option5, form->Option6, form->Option7};
-            QRadioButton* option = options[Draw(static_cast<int>(std::size(options)))];
-            actions << option->objectName();
-            option->click();
-            break;
-        }
-        case Action::SetPickerDate: {
-            QDateEdit* pickers[] = {form->DTPicker1, form->DTPicker2, form->DTPicker3, form->DTPicker4,
-                                    form->DTPicker5};
-            QDateEdit* picker = pickers[Draw(static_cast<int>(std::size(pickers)))];
-            const QDate date(2000 + Draw(26), 1 + Draw(12), 1 + Draw(28));
-            actions << picker->objectName() + QLatin1Char(' ') + date.toString(Qt::ISODate);
-            picker->setDate(date);
-            break;
-        }
-        case Action::StopAndStart:
-            actions << QStringLiteral("Stop and Start");
-            form->PushButton1->click();
-            form->PushButton1->click();
-            break;
-        case Action::SortResults: {
-            const int column = Draw(2);
-            const auto order = Coin() ? Qt::AscendingOrder : Qt::DescendingOrder;
-            actions << QStringLiteral("sort by column %1").arg(column + 1);
-            results->header()->setSortIndicator(column, order);
-            break;
-        }
-        case Action::CheckAll: {
-            const bool checked = Coin();
-            actions << (checked ? QStringLiteral("Check All") : QStringLiteral("Uncheck All"));
-            form->findChild<ResultListMenu*>(QStringLiteral("ResultListMenu"))->CheckAll(checked);
-            break;
-        }
-        case Action::Count: break;
-        }
-    }
-
-    // Makes a random row (if any) current and selected.
-    void SelectRandomRow(QTreeView* view)
-    {
-        const int count = view->model()->rowCount();
-        if (count == 0)
-            return;
-        const QModelIndex index = view->model()->index(Draw(count), 0);
-        view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
-
-    void DoubleClick(QTreeView* view)
-    {
-        SelectRandomRow(view);
-        const QModelIndex current = view->currentIndex();
-        view->scrollTo(current);
-        const QPoint at = current.isValid() ? view->visualRect(current).center() : view->viewport()->rect().center();
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     }
 
     // Fills the result list with every file of the tree, a random third checked.
@@ -290,8 +167,8 @@ protected:
         SearchTree();
         ASSERT_EQ(Rows().Count(), files.size());
         for (int r = 1; r <= Rows().Count(); ++r)
-            Rows().SetChecked(r, Draw(3) == 0);
-        Rows().SetChecked(1 + Draw(Rows().Count()), true);
+            Rows().SetChecked(r, user->Draw(3) == 0);
+        Rows().SetChecked(1 + user->Draw(Rows().Count()), true);
     }
 
     void RunCommand()
@@ -440,9 +317,8 @@ protected:
     HookedFileSystem hooked;
     std::unique_ptr<QAbstractItemModelTester> folderTester;
     std::unique_ptr<QAbstractItemModelTester> resultTester;
-    std::mt19937 rng;
+    std::optional<RandomUser> user;
     QStringList subFolders;
-    QStringList actions;  // what the random user did, for the failure message
     QStringList pointsWithoutHourglass;  // the actions done before each such point
     std::atomic<bool> running{false};
     bool acting = false;
@@ -455,8 +331,8 @@ TEST_P(ClickDuringCommandsTest, NothingIsLostTheListsHoldAndEveryCommandWorksAft
     const TreeSnapshot before = AllFiles();
 
     RunCommand();
-    SCOPED_TRACE(("clicked: " + actions.join(QStringLiteral(", "))).toStdString());
-    EXPECT_FALSE(actions.isEmpty()) << "the random user never acted";
+    SCOPED_TRACE(("clicked: " + user->Done().join(QStringLiteral(", "))).toStdString());
+    EXPECT_FALSE(user->Done().isEmpty()) << "the random user never acted";
     // A file the user both moved and, meanwhile, trashed or moved again stands
     // in both places, and a move names it as not moved; none is ever lost.
     const QStringList lostOrDoubled = LostOrDoubled(before, AllFiles());
