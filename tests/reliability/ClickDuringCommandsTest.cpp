@@ -337,8 +337,9 @@ TEST_P(ClickDuringCommandsTest, NothingIsLostTheListsHoldAndEveryCommandWorksAft
     // in both places, and a move names it as not moved; none is ever lost.
     const QStringList lostOrDoubled = LostOrDoubled(before, AllFiles());
     EXPECT_EQ(Lines(lostOrDoubled.filter(QRegularExpression(QStringLiteral("^lost ")))), "");
-    if (!lostOrDoubled.isEmpty())
+    if (!lostOrDoubled.isEmpty()) {
         EXPECT_FALSE(dialogs.Messages().filter(QStringLiteral("were not moved")).isEmpty()) << "doubled silently";
+    }
     EXPECT_EQ(Lines(VanishedRowBoxes()), "");
     EXPECT_FALSE(CopyFailureFollowedByCopiedMessage());
     EXPECT_EQ(Lines(Leftovers()), "");
@@ -442,7 +443,7 @@ TEST_F(ClickDuringCommandTest, ACommandRunWhileTheSearchDropsNestedFoldersLeaves
 {
     form->FolderRows().Clear();
     // Both sub-folders stand before the tree itself, so the search drops them.
-    for (const QString folder : {TreeRoot() + QStringLiteral("/a"), TreeRoot() + QStringLiteral("/c"), TreeRoot()})
+    for (const QString& folder : {TreeRoot() + QStringLiteral("/a"), TreeRoot() + QStringLiteral("/c"), TreeRoot()})
         form->FolderRows().Add(folder + QLatin1Char('/'));
     dialogs.saveNames = {runDir->Path(QStringLiteral("list.txt"))};
     // After the first nested folder is dropped: a save and an add, then Delete on the first folder.
