@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -232,6 +233,16 @@ void PosixFileSystem::MoveToTrash(const QString& path)
     const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (dataFolder.isEmpty() || !QDir().mkpath(dataFolder))
         throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The trash cannot be reached"));
+    // Qt retries without end when the trash's record of the file
+    // ("<name>.trashinfo", with a number added on a name clash) would be longer
+    // than a folder takes: such a file stays where it is.
+    constexpr qsizetype kLongestTrashableName = NAME_MAX - 10 - 11;
+    if (Encoded(QFileInfo(path).fileName()).size() > kLongestTrashableName)
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The name is too long for the trash"));
+    // Qt writes the path into the line-based record as it is: a line break
+    // would split the record, and the trash could no longer restore the file.
+    if (path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r')))
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The trash cannot record a name with a line break"));
     QString pathInTrash;
     errno = 0;
     if (!QFile::moveToTrash(path, &pathInTrash)) {
