@@ -37,13 +37,13 @@ void Form1::PushButton3_Click()
     }, QString());
     if (trap.Test(102, [&] { return picked.isEmpty(); }))
         return;
-    // Added while a long command shows the hourglass, the hourglass stays: it
-    // keeps guarding the folder list until that command ends.
-    const int pointerAfter = m_mousePointer == MousePointer::Hourglass ? MousePointer::Hourglass : MousePointer::Default;
+    // Marked as a command of its own, so that when it runs inside a long
+    // command its pointer steps leave that command's hourglass in place.
+    LongCommand guard(*this);
     trap.Run(104, [&] { SetMousePointer(MousePointer::Hourglass); });
     trap.Run(106, [&] { m_folderRows->Add(RemoveDoubleBackslashes(picked + kPathSeparator)); });
     trap.Run(112, [&] { PushButton1->setEnabled(m_folderRows->Count() >= 1); });
-    trap.Run(118, [&] { SetMousePointer(pointerAfter); });
+    trap.Run(118, [&] { SetMousePointer(MousePointer::Default); });
 }
 
 void Form1::PushButton9_Click()

@@ -120,8 +120,9 @@ TEST_F(MainWindowLayoutTest, EveryControlHasItsPlaceCaptionAndFont)
         EXPECT_EQ(widget->geometry(), QRect(form->Twips(control.left), form->Twips(control.top),
                                             form->Twips(control.width), form->Twips(control.height)));
         EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry()));
-        if (control.caption)
+        if (control.caption) {
             EXPECT_EQ(Caption(widget), QString::fromUtf8(control.caption));
+        }
         EXPECT_EQ(widget->font().family(), QStringLiteral("Arial"));
         EXPECT_TRUE(widget->font().bold());
         EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), control.points);

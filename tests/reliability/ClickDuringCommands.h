@@ -83,23 +83,17 @@ private:
             DoubleClick(folders);
             break;
         case Action::DeleteInFolders:
-            m_done << QStringLiteral("Delete in folders");
-            SelectRandomRow(folders);
-            QTest::keyClick(folders, Qt::Key_Delete);
+            PressOnRandomRow(folders, Qt::Key_Delete, QStringLiteral("Delete in folders"));
             break;
         case Action::DoubleClickResults:
             m_done << QStringLiteral("double-click results");
             DoubleClick(results);
             break;
         case Action::DeleteInResults:
-            m_done << QStringLiteral("Delete in results");
-            SelectRandomRow(results);
-            QTest::keyClick(results, Qt::Key_Delete);
+            PressOnRandomRow(results, Qt::Key_Delete, QStringLiteral("Delete in results"));
             break;
         case Action::SpaceInResults:
-            m_done << QStringLiteral("Space in results");
-            SelectRandomRow(results);
-            QTest::keyClick(results, Qt::Key_Space);
+            PressOnRandomRow(results, Qt::Key_Space, QStringLiteral("Space in results"));
             break;
         case Action::ClickOption: {
             QRadioButton* options[] = {m_form.Option1, m_form.Option2, m_form.Option3, m_form.Option4,
@@ -148,6 +142,14 @@ private:
             return;
         const QModelIndex index = view->model()->index(Draw(count), 0);
         view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+
+    // Presses a key on a random row, as the user would after clicking it.
+    void PressOnRandomRow(QTreeView* view, Qt::Key key, const QString& description)
+    {
+        m_done << description;
+        SelectRandomRow(view);
+        QTest::keyClick(view, key);
     }
 
     void DoubleClick(QTreeView* view)
