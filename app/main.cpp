@@ -1,8 +1,8 @@
 #include "app/Form1.h"
-#include "app/PosixFileSystem.h"
-#include "app/QtDialogs.h"
-#include "app/QtEventPump.h"
-#include "app/QtShell.h"
+#include "app/platform/PosixFileSystem.h"
+#include "app/platform/QtDialogs.h"
+#include "app/platform/QtEventPump.h"
+#include "app/platform/QtShell.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -10,7 +10,7 @@
 #include "app/Dialogs.h"
 #include "app/ErrorTrap.h"
 #include "app/EventPump.h"
-#include "app/PosixFileSystem.h"
+#include "app/platform/PosixFileSystem.h"
 #include "app/RowList.h"
 
 #include <QApplication>

@@ -5,8 +5,8 @@
 //   resultlist_bench [ROWS]
 #include "app/Dialogs.h"
 #include "app/Form1.h"
-#include "app/PosixFileSystem.h"
-#include "app/QtEventPump.h"
+#include "app/platform/PosixFileSystem.h"
+#include "app/platform/QtEventPump.h"
 #include "app/ResultListMenu.h"
 #include "app/RowList.h"
 #include "app/Shell.h"

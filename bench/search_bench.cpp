@@ -7,8 +7,8 @@
 
 #include "app/Dialogs.h"
 #include "app/Form1.h"
-#include "app/PosixFileSystem.h"
-#include "app/QtEventPump.h"
+#include "app/platform/PosixFileSystem.h"
+#include "app/platform/QtEventPump.h"
 #include "app/RowList.h"
 #include "app/Shell.h"
 #include "folders/PathSeparator.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Failure.h"
-#include "app/PosixFileSystem.h"
+#include "app/platform/PosixFileSystem.h"
 
 #include <QSet>
 #include <QString>

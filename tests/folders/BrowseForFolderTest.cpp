@@ -1,4 +1,4 @@
-#include "app/QtDialogs.h"
+#include "app/platform/QtDialogs.h"
 #include "folders/BrowseForFolder.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/TestDir.h"

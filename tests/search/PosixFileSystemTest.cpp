@@ -1,5 +1,5 @@
 #include "app/Failure.h"
-#include "app/PosixFileSystem.h"
+#include "app/platform/PosixFileSystem.h"
 #include "tests/support/TestDir.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/QtEventPump.h"
+#include "app/platform/QtEventPump.h"
 
 #include <QCoreApplication>
 

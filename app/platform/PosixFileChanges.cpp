@@ -1,7 +1,7 @@
-#include "app/PosixFileSystem.h"
+#include "app/platform/PosixFileSystem.h"
 
 #include "app/Failure.h"
-#include "app/PosixDescriptor.h"
+#include "app/platform/PosixDescriptor.h"
 
 #include <QDir>
 #include <QFile>

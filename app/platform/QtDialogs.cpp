@@ -1,4 +1,4 @@
-#include "app/QtDialogs.h"
+#include "app/platform/QtDialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/QtShell.h"
+#include "app/platform/QtShell.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
