@@ -13,6 +13,7 @@
 #include "app/Shell.h"
 #include "app/Skin.h"
 #include "app/HandCursor.h"
+#include "app/Timestamp.h"
 #include "search/SearchState.h"
 
 #include <QCloseEvent>
@@ -124,6 +125,7 @@ void Form1::CreateControls()
         auto* widget = new QDateEdit(Frame1);
         place(widget, name, g);
         widget->setCalendarPopup(true);
+        widget->setDisplayFormat(ShortDateFormat(widget->locale()));
         return widget;
     };
     auto frame = [&](const char* name, Geometry g, const char* caption) {

@@ -59,12 +59,35 @@ Formats CurrentFormats()
     const QLocale locale;
     const std::lock_guard lock(mutex);
     if (!valid || cached.locale != locale) {
-        cached = {locale, locale.dateFormat(QLocale::ShortFormat), TimeFormatOf(locale)};
+        cached = {locale, ShortDateFormat(locale), TimeFormatOf(locale)};
         valid = true;
     }
     return cached;
 }
 }  // namespace
+
+QString ShortDateFormat(const QLocale& locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QString result;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'') || quoted || c != QLatin1Char('y')) {
+            quoted = quoted != (c == QLatin1Char('\''));
+            result += c;
+            ++i;
+            continue;
+        }
+        qsizetype run = 0;
+        while (i + run < format.size() && format[i + run] == QLatin1Char('y'))
+            ++run;
+        // A two-digit year ("yy") becomes four digits; other runs stay.
+        result += QString(run == 2 ? 4 : run, QLatin1Char('y'));
+        i += run;
+    }
+    return result;
+}
 
 QString TimestampText(qint64 utcSeconds)
 {

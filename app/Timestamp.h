@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QLocale>
 #include <QString>
 #include <QtGlobal>
 
@@ -9,6 +10,10 @@
 // 00:00:00. Local time is taken with the offset in force at that date.
 // Empty for kNoTime.
 QString TimestampText(qint64 utcSeconds);
+
+// The locale's short date format with the year always in four digits: its
+// order and separators stay, "yy" becomes "yyyy", so no century is lost.
+QString ShortDateFormat(const QLocale& locale);
 
 // The local calendar day of a file time, as days since 1899-12-30; 0 for kNoTime.
 qint64 LocalDayNumber(qint64 utcSeconds);

@@ -6,8 +6,10 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeView>
 
 #include <algorithm>
@@ -179,5 +181,27 @@ TEST_F(MainWindowLayoutTest, StartsWithEmptyListsTodayInThePickersAndTheDesignSe
     form->Option2->click();
     EXPECT_FALSE(form->Option1->isChecked());
     EXPECT_TRUE(form->Option7->isChecked());
+}
+class PickerLocaleTest : public FormFixture {
+protected:
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+};
+
+TEST_F(PickerLocaleTest, PickersShowAndTakeFourDigitYearsInTheUsersLocale)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"en_US", "3/5/2024"}, {"de_DE", "05.03.2024"}, {"ja_JP", "2024/03/05"}};
+    for (const auto& [locale, text] : cases) {
+        QLocale::setDefault(QLocale(QLatin1String(locale)));
+        MakeForm();
+        form->show();
+        form->DTPicker3->setDate(QDate(2024, 3, 5));
+        EXPECT_EQ(form->DTPicker3->text(), QLatin1String(text)) << locale;
+        form->DTPicker3->setFocus();
+        form->DTPicker3->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(form->DTPicker3, QStringLiteral("1999"));
+        QTest::keyClick(form->DTPicker3, Qt::Key_Tab);
+        EXPECT_EQ(form->DTPicker3->date(), QDate(1999, 3, 5)) << locale;
+    }
 }
 }  // namespace

@@ -34,6 +34,18 @@ TEST_F(FileDatesTest, TextIsShortDateAndTimeToTheSecond)
     EXPECT_EQ(DayNumber(QDate(1601, 1, 1)), -109205);
 }
 
+TEST_F(FileDatesTest, TheYearKeepsItsCenturyInTheLocalesOrder)
+{
+    const TimeZoneScope zone("UTC");
+    const std::pair<const char*, const char*> cases[] = {
+        {"en_US", "3/5/%1 2:05:09 PM"}, {"de_DE", "05.03.%1 14:05:09"}, {"ja_JP", "%1/03/05 14時05分09秒"}};
+    for (const auto& [locale, text] : cases) {
+        QLocale::setDefault(QLocale(QLatin1String(locale)));
+        for (int year : {2024, 1924})
+            EXPECT_EQ(TimestampText(Utc(year, 3, 5, 14, 5, 9)), QString::fromUtf8(text).arg(year)) << locale;
+    }
+}
+
 TEST_F(FileDatesTest, EachFileUsesTheOffsetInForceAtItsOwnDate)
 {
     const TimeZoneScope zone("Europe/Berlin");
