@@ -35,6 +35,7 @@ constexpr char kListToolTip[] =
     "Double-click item to remove it. Move | line to right and out of window to reveal full names.";
 constexpr int kTwipsPerInch = 1440;
 constexpr int kDeleteKeyCode = 46;
+constexpr int kNoKeyCode = 0;
 constexpr int kWebSiteDraw = 7;
 
 struct Geometry {
@@ -47,6 +48,13 @@ struct Geometry {
 bool DirectlyOver(const QWidget& widget, const QMouseEvent& event)
 {
     return !widget.childAt(event.position().toPoint());
+}
+
+// The Windows key code of a key: 46 for Delete. Other keys get no code, since
+// Qt's own codes overlap the Windows ones ("." is 46 too).
+int KeyCode(int qtKey)
+{
+    return qtKey == Qt::Key_Delete ? kDeleteKeyCode : kNoKeyCode;
 }
 
 // Windows shift state bits of a key event: 1 shift, 2 control, 4 alt.
@@ -195,7 +203,6 @@ void Form1::ConnectHandlers()
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
     connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
     connect(PushButton11, &QPushButton::clicked, this, &Form1::PushButton11_Click);
-    connect(ListView1, &QTreeView::doubleClicked, this, &Form1::ListView1_DblClick);
     connect(Option4, &QRadioButton::clicked, this, &Form1::Option4_Click);
     connect(Option5, &QRadioButton::clicked, this, &Form1::Option5_Click);
     connect(Option6, &QRadioButton::clicked, this, &Form1::Option6_Click);
@@ -218,8 +225,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
             SetMousePointer(pointer.toInt());
     } else if (event->type() == QEvent::KeyPress && watched == ListView1) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const int keyCode = key->key() == Qt::Key_Delete ? kDeleteKeyCode : key->key();
-        ListView1_KeyDown(keyCode, ShiftState(key->modifiers()));
+        ListView1_KeyDown(KeyCode(key->key()), ShiftState(key->modifiers()));
+    } else if (event->type() == QEvent::MouseButtonDblClick && watched == ListView1->viewport()
+               && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // Wherever it lands, over a row or the blank area below them.
+        ListView1_DblClick();
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

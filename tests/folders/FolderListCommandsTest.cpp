@@ -31,6 +31,12 @@ protected:
         form->PushButton3->click();
     }
     void SelectRow(int index) { form->ListView1->setCurrentIndex(form->FolderRows().index(index - 1, 0)); }
+    // What the window receives from a double-click: press and release, then the double-click.
+    void DoubleClick(const QPoint& point)
+    {
+        QTest::mouseClick(form->ListView1->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseDClick(form->ListView1->viewport(), Qt::LeftButton, {}, point);
+    }
 
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
@@ -62,22 +68,25 @@ TEST_F(FolderListCommandsTest, CancelledPickerChangesNothing)
     EXPECT_EQ(ReadSetting(QStringLiteral("LastFolderDot"), {}), QStringLiteral("/kept"));
 }
 
-TEST_F(FolderListCommandsTest, DoubleClickRemovesTheCurrentRowAndDisablesSearchWhenEmpty)
+TEST_F(FolderListCommandsTest, DoubleClickAnywhereRemovesTheCurrentRowAndDisablesSearchWhenEmpty)
 {
-    AddPicked(QStringLiteral("/a"));
-    AddPicked(QStringLiteral("/b"));
+    for (const char* folder : {"/a", "/b", "/c"})
+        AddPicked(QLatin1String(folder));
+    form->show();
+    const QPoint belowTheRows(10, form->ListView1->viewport()->height() - 5);
+    DoubleClick(form->ListView1->visualRect(form->FolderRows().index(1, 0)).center());
+    EXPECT_EQ(Rows(), QStringList({"/a/", "/c/"}));
     SelectRow(1);
-    form->ListView1_DblClick();
-    EXPECT_EQ(Rows(), QStringList({"/b/"}));
+    DoubleClick(belowTheRows);
+    EXPECT_EQ(Rows(), QStringList({"/c/"}));
     EXPECT_TRUE(form->PushButton1->isEnabled());
-    SelectRow(1);
-    form->ListView1_DblClick();
+    DoubleClick(belowTheRows);
     EXPECT_TRUE(Rows().isEmpty());
     EXPECT_FALSE(form->PushButton1->isEnabled());
 
     // An empty list: nothing to remove, the button is disabled all the same.
     form->PushButton1->setEnabled(true);
-    form->ListView1_DblClick();
+    DoubleClick(belowTheRows);
     EXPECT_FALSE(form->PushButton1->isEnabled());
 }
 
@@ -95,6 +104,9 @@ TEST_F(FolderListCommandsTest, DeleteKeyRemovesTheCurrentRowOnly)
     EXPECT_EQ(Rows(), QStringList({"/a/"}));
     SelectRow(1);
     form->ListView1->setFocus();
+    QTest::keyClick(form->ListView1, Qt::Key_Period);  // its Qt code is 46 as well
+    QTest::keyClick(form->ListView1, Qt::Key_Period, Qt::KeypadModifier);
+    EXPECT_EQ(Rows(), QStringList({"/a/"}));
     QTest::keyClick(form->ListView1, Qt::Key_Delete);
     EXPECT_TRUE(Rows().isEmpty());
     EXPECT_TRUE(form->PushButton1->isEnabled());
