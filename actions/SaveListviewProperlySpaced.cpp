@@ -25,18 +25,23 @@ bool SaveListviewProperlySpaced(const RowList& rows, const QString& path, FileSy
         return false;
     if (!trap.Run(150, [&] { file->WriteLine(HeaderLine(rows, widths)); }))
         return false;
-    // The row count is read once; a row removed meanwhile ends the save
-    // without replacing the old file.
-    const bool rowsWritten = trap.Run(178, [&] {
-        const int rowCount = rows.Count();
-        QString line;
-        for (int r = 1; r <= rowCount; ++r) {
-            if (!pump.Point())
-                return;
-            line.resize(0);
-            AppendRowLine(line, rows, r, widths, dates);
-            file->WriteLine(line);
+    // The row count is read once. A row removed meanwhile fails the step that
+    // reads it, and the save ends without replacing the old file.
+    const int rowCount = rows.Count();
+    const int columnCount = static_cast<int>(widths.size());
+    QString line;
+    for (int r = 1; r <= rowCount; ++r) {
+        if (!pump.Point())
+            return false;
+        line.resize(0);
+        for (int c = 1; c <= columnCount; ++c) {
+            QString cell;
+            if (!trap.Run(c == 1 ? 162 : 170, [&] { cell = CellText(rows, r, c, dates); }))
+                return false;
+            AppendPaddedCell(line, cell, widths[c - 1]);
         }
-    });
-    return rowsWritten && !pump.Closing() && trap.Run(182, [&] { file->Commit(); });
+        if (!trap.Run(178, [&] { file->WriteLine(line); }))
+            return false;
+    }
+    return !pump.Closing() && trap.Run(182, [&] { file->Commit(); });
 }

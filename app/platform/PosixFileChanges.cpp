@@ -143,6 +143,9 @@ public:
 
     void Commit() override
     {
+        // QSaveFile::commit writes the buffered tail without telling when
+        // that fails (a full disk): every byte is written and synced first.
+        SyncWritten();
         if (!m_file.commit())
             Fail();
     }

@@ -87,7 +87,7 @@ TEST_F(AlignedTextTest, RowsSortedBetweenThePassesKeepTheirOwnDates)
                              "C:\\Data\\a.txt         \t3/4/2021 10:15:00 AM\r\n"));
 }
 
-TEST_F(AlignedTextTest, RowsRemovedDuringTheSaveLeaveTheOldFileAndOneReport)
+TEST_F(AlignedTextTest, RowsRemovedDuringTheSaveLeaveTheOldFileAndOneReportOfTheReadingStep)
 {
     FillRows({QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")});
     const QString path = dir.CreateFile(QStringLiteral("old.txt"), "old content");
@@ -100,6 +100,6 @@ TEST_F(AlignedTextTest, RowsRemovedDuringTheSaveLeaveTheOldFileAndOneReport)
     EXPECT_FALSE(SaveListviewProperlySpaced(Rows(), path, posixFileSystem, pump, dialogs, nullptr));
     EXPECT_EQ(Contents(path), QByteArray("old content"));
     ASSERT_EQ(dialogs.Warnings().size(), 1);
-    EXPECT_TRUE(dialogs.Warnings()[0].contains(QStringLiteral("at line 178")));
+    EXPECT_TRUE(dialogs.Warnings()[0].contains(QStringLiteral("at line 162"))) << qPrintable(dialogs.Warnings()[0]);
 }
 }  // namespace

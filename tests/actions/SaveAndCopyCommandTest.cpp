@@ -1,8 +1,10 @@
 #include "app/ApplicationTitle.h"
 #include "app/MousePointer.h"
 #include "tests/actions/ActionsFixture.h"
+#include "tests/actions/MountedTmpfs.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 
 namespace {
@@ -58,6 +60,32 @@ TEST_F(SaveAndCopyCommandTest, UncreatableFileIsReportedOnceAndNotDone)
     EXPECT_TRUE(dialogs.Warnings()[0].contains(QStringLiteral("at line 136")));
     EXPECT_TRUE(dialogs.Messages().isEmpty());
     EXPECT_EQ(form->MousePointer(), MousePointer::Default);
+}
+
+TEST_F(SaveAndCopyCommandTest, SaveOntoAFullDiskKeepsTheOldFileAndIsNotDone)
+{
+    const QString folder = dir.CreateFolder(QStringLiteral("disk"));
+    const MountedTmpfs disk(folder, 1 << 20);
+    if (!disk.Mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    const QString path = dir.CreateFile(QStringLiteral("disk/old.txt"), "old content\r\n");
+    disk.Fill();
+    // One row stays inside the write buffer until the end; a thousand do not.
+    for (const int rowCount : {1, 1000}) {
+        SCOPED_TRACE(rowCount);
+        Rows().Clear();
+        for (int r = 0; r < rowCount; ++r)
+            Rows().Add(QStringLiteral("/a row long enough to fill the buffer soon"));
+        dialogs.shown.clear();
+        dialogs.saveNames = {path};
+        dialogs.answers = {true};
+        form->PushButton2_Click();
+        EXPECT_EQ(Contents(path), QByteArray("old content\r\n"));
+        ASSERT_EQ(dialogs.Warnings().size(), 1);
+        EXPECT_TRUE(dialogs.Warnings()[0].contains(QStringLiteral("No space left on device")));
+        EXPECT_TRUE(dialogs.Messages().isEmpty());
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "old.txt"}));
+    }
 }
 
 TEST_F(SaveAndCopyCommandTest, CopyPutsPlainTextAndShowsTheMessage)
