@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     QApplication application(argc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("orvanta"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.orvanta.Orvanta"));
 
     PosixFileSystem fileSystem;
     QtDialogs dialogs;

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what the program, its tests and its benchmarks need on Debian 12.
+# Installs what the program, its tests, its benchmarks and its Debian package
+# need on Debian 12.
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-liberation xvfb xauth librsvg2-bin)
+          libbenchmark-dev fonts-liberation xvfb xauth librsvg2-bin
+          dpkg-dev file lintian desktop-file-utils appstream)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
