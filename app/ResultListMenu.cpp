@@ -1,5 +1,6 @@
 #include "app/ResultListMenu.h"
 
+#include "actions/CsvExport.h"
 #include "app/Form1.h"
 #include "app/MousePointer.h"
 #include "app/RowList.h"
@@ -61,6 +62,8 @@ void ResultListMenu::CreateMenu()
     m_menu->addAction(QStringLiteral("Uncheck Selected"), this, [this] { CheckSelected(false); });
     m_menu->addAction(QStringLiteral("Check All"), this, [this] { CheckAll(true); });
     m_menu->addAction(QStringLiteral("Uncheck All"), this, [this] { CheckAll(false); });
+    m_menu->addSeparator();
+    m_menu->addAction(QStringLiteral("Export as CSV..."), this, [this] { ExportResultsAsCsv(m_form); });
 }
 
 void ResultListMenu::ShowMenu(const QPoint& position)
