@@ -23,4 +23,9 @@ public:
     // A save dialog with the given name filters, no default extension and no
     // overwrite prompt of its own. Returns the chosen path, or the empty string.
     virtual QString PickSaveFile(QWidget* owner, const QString& title, const QStringList& filters) = 0;
+    // A save dialog that adds defaultSuffix (without its dot) to a name chosen
+    // without one and asks by itself before an existing file is replaced.
+    // Returns the chosen path, or the empty string.
+    virtual QString PickNewSaveFile(QWidget* owner, const QString& title, const QStringList& filters,
+                                    const QString& defaultSuffix) = 0;
 };

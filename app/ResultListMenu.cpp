@@ -1,9 +1,11 @@
 #include "app/ResultListMenu.h"
 
+#include "actions/CsvExport.h"
 #include "app/Form1.h"
 #include "app/MousePointer.h"
 #include "app/RowList.h"
 #include "app/Shell.h"
+#include "app/timeline/TimelineWindow.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -61,6 +63,9 @@ void ResultListMenu::CreateMenu()
     m_menu->addAction(QStringLiteral("Uncheck Selected"), this, [this] { CheckSelected(false); });
     m_menu->addAction(QStringLiteral("Check All"), this, [this] { CheckAll(true); });
     m_menu->addAction(QStringLiteral("Uncheck All"), this, [this] { CheckAll(false); });
+    m_menu->addSeparator();
+    m_menu->addAction(QStringLiteral("Show Timeline..."), this, [this] { ShowTimeline(m_form); });
+    m_menu->addAction(QStringLiteral("Export as CSV..."), this, [this] { ExportResultsAsCsv(m_form); });
 }
 
 void ResultListMenu::ShowMenu(const QPoint& position)

@@ -27,6 +27,7 @@ public:
     void ShowWarning(QWidget*, const QString&, const QString&) override {}
     QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
     QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
+    QString PickNewSaveFile(QWidget*, const QString&, const QStringList&, const QString&) override { return {}; }
 };
 
 class NoShell : public Shell {

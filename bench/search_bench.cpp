@@ -41,6 +41,7 @@ public:
     void ShowWarning(QWidget*, const QString&, const QString& text) override { Print(text); }
     QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
     QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
+    QString PickNewSaveFile(QWidget*, const QString&, const QStringList&, const QString&) override { return {}; }
 
 private:
     static void Print(const QString& text) { std::fprintf(stderr, "box: %s\n", qPrintable(text)); }

@@ -44,6 +44,15 @@ QString QtDialogs::PickFolder(QWidget* owner, const QString& title, const QStrin
     return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
 }
 
+namespace {
+QString RunSaveDialog(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+}  // namespace
+
 QString QtDialogs::PickSaveFile(QWidget* owner, const QString& title, const QStringList& filters)
 {
     QFileDialog dialog(owner, title);
@@ -51,7 +60,16 @@ QString QtDialogs::PickSaveFile(QWidget* owner, const QString& title, const QStr
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return RunSaveDialog(dialog);
+}
+
+QString QtDialogs::PickNewSaveFile(QWidget* owner, const QString& title, const QStringList& filters,
+                                   const QString& defaultSuffix)
+{
+    QFileDialog dialog(owner, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(defaultSuffix);
+    return RunSaveDialog(dialog);
 }

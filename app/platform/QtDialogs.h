@@ -10,4 +10,6 @@ public:
     void ShowWarning(QWidget* owner, const QString& title, const QString& text) override;
     QString PickFolder(QWidget* owner, const QString& title, const QString& startFolder) override;
     QString PickSaveFile(QWidget* owner, const QString& title, const QStringList& filters) override;
+    QString PickNewSaveFile(QWidget* owner, const QString& title, const QStringList& filters,
+                            const QString& defaultSuffix) override;
 };

@@ -204,10 +204,10 @@ TEST_F(ResultListTest, TheMenuOffersSelectionCommandsOnlyWithASelection)
     View().selectionModel()->clear();
     emit View().customContextMenuRequested(QPoint(5, 5));
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(enabled(), (QStringList{"Check All", "Uncheck All"}));
+    EXPECT_EQ(enabled(), (QStringList{"Check All", "Uncheck All", "Show Timeline...", "Export as CSV..."}));
     menu->hide();
     Select({1});
     emit View().customContextMenuRequested(QPoint(5, 5));
-    EXPECT_EQ(enabled().size(), 7);
+    EXPECT_EQ(enabled().size(), 9);
     menu->hide();
 }

@@ -41,6 +41,13 @@ QString FakeDialogs::PickSaveFile(QWidget*, const QString& title, const QStringL
     return name;
 }
 
+QString FakeDialogs::PickNewSaveFile(QWidget* owner, const QString& title, const QStringList& filters,
+                                     const QString& defaultSuffix)
+{
+    lastDefaultSuffix = defaultSuffix;
+    return PickSaveFile(owner, title, filters);
+}
+
 QStringList FakeDialogs::Texts(Kind kind) const
 {
     QStringList texts;

@@ -24,12 +24,16 @@ public:
     void ShowWarning(QWidget* owner, const QString& title, const QString& text) override;
     QString PickFolder(QWidget* owner, const QString& title, const QString& startFolder) override;
     QString PickSaveFile(QWidget* owner, const QString& title, const QStringList& filters) override;
+    // Answers from saveNames as given: the suffix and the overwrite question are the dialog's own.
+    QString PickNewSaveFile(QWidget* owner, const QString& title, const QStringList& filters,
+                            const QString& defaultSuffix) override;
 
     std::deque<bool> answers;          // Yes (true) or No for each question
     std::deque<QString> folders;       // folder picker results
     std::deque<QString> saveNames;     // save dialog results
     std::vector<Shown> shown;
     QStringList lastSaveFilters;
+    QString lastDefaultSuffix;
 
     // Texts of the boxes of one kind, in the order shown.
     QStringList Texts(Kind kind) const;

@@ -1,0 +1,118 @@
+// The timeline of a large result list: the days and bars read from the rows
+// (what a new list costs), the bars alone (what rows added at the end cost),
+// and through the real window offscreen the redraw after a sort and a click
+// on the largest bar, which selects its rows scattered over the list.
+//   timeline_bench [ROWS]
+#include "app/Dialogs.h"
+#include "app/Form1.h"
+#include "app/platform/PosixFileSystem.h"
+#include "app/platform/QtEventPump.h"
+#include "app/ResultListMenu.h"
+#include "app/RowList.h"
+#include "app/Shell.h"
+#include "app/timeline/TimelineBins.h"
+#include "app/timeline/TimelineChart.h"
+#include "app/timeline/TimelineWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+class NoDialogs : public Dialogs {
+public:
+    void ShowMessage(QWidget*, const QString&, const QString&) override {}
+    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    void ShowWarning(QWidget*, const QString&, const QString&) override {}
+    QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
+    QString PickNewSaveFile(QWidget*, const QString&, const QStringList&, const QString&) override { return {}; }
+};
+
+class NoShell : public Shell {
+public:
+    void OpenUrl(const QUrl&) override {}
+    void ShowInFolder(const QString&) override {}
+};
+
+template <typename Step>
+void Measure(const char* name, Step step)
+{
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    std::printf("%-34s %8.1f ms\n", name, timer.nsecsElapsed() / 1e6);
+    std::fflush(stdout);
+}
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const int count = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
+    PosixFileSystem fileSystem;
+    NoDialogs dialogs;
+    NoShell shell;
+    QtEventPump pump;
+    Form1 form(Seams{fileSystem, dialogs, shell, pump}, QStringLiteral("/nonexistent"));
+    form.show();
+    RowList& rows = form.ResultRows();
+    rows.AddColumn(QStringLiteral("File(s) Found"));
+    rows.AddColumn(QStringLiteral("Date Modified"));
+    std::vector<RowList::Row> batch;
+    batch.reserve(static_cast<size_t>(count));
+    // Walk order: the times of neighbouring rows are unrelated, over about three years.
+    for (int i = 0; i < count; ++i) {
+        batch.push_back({QStringLiteral("/home/user/Documents/archive-%1/file-%2.txt").arg(i / 5000).arg(i),
+                         (i % 7 == 0) ? kNoTime : 1'600'000'000 + (i * 7919LL) % 100'000'000, false});
+    }
+    rows.AddRows(std::move(batch));
+    QApplication::processEvents();
+    std::printf("rows: %d\n", rows.Count());
+
+    std::vector<qint64> days;
+    TimelineBins bins;
+    Measure("days and bars of every row", [&] {
+        AppendTimelineDays(rows, days);
+        bins = BinDays(days, QLocale().firstDayOfWeek());
+    });
+    Measure("bars of known days", [&] { bins = BinDays(days, QLocale().firstDayOfWeek()); });
+    std::printf("%d bars (%s)\n", bins.SlotCount(), qPrintable(UnitText(bins)));
+
+    Measure("open the window", [&] {
+        ShowTimeline(form);
+        QApplication::processEvents();
+    });
+    auto* window = form.findChild<TimelineWindow*>();
+    TimelineChart& chart = window->Chart();
+    Measure("sort by date, window redrawn", [&] {
+        rows.Sort(2, Qt::AscendingOrder);
+        QApplication::processEvents();
+        chart.repaint();
+    });
+    rows.Sort(1, Qt::AscendingOrder);
+    QApplication::processEvents();
+    const auto largest = std::max_element(chart.Bins().counts.begin(), chart.Bins().counts.end());
+    const int slot = static_cast<int>(largest - chart.Bins().counts.begin());
+    Measure("click the largest bar", [&] {
+        QTest::mouseClick(&chart, Qt::LeftButton, {}, chart.BarRect(slot).center().toPoint());
+        QApplication::processEvents();
+        form.ListView2->repaint();
+    });
+    std::printf("%d rows in that bar, %zu selected\n", *largest,
+                form.findChild<ResultListMenu*>()->SelectedRows().size());
+    Measure("shift-click the last bar", [&] {
+        QTest::mouseClick(&chart, Qt::LeftButton, Qt::ShiftModifier,
+                          chart.BarRect(chart.Bins().SlotCount() - 1).center().toPoint());
+        QApplication::processEvents();
+        form.ListView2->repaint();
+    });
+    return 0;
+}
