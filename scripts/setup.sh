@@ -2,7 +2,7 @@
 # Installs what the program, its tests and its benchmarks need on Debian 12.
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-liberation xvfb xauth librsvg2-bin)
+          libbenchmark-dev fonts-liberation xvfb xauth librsvg2-bin pkg-config libglib2.0-dev trash-cli)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
