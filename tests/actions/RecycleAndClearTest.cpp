@@ -1,5 +1,6 @@
 #include "app/ApplicationTitle.h"
 #include "tests/actions/ActionsFixture.h"
+#include "tests/actions/MountedTmpfs.h"
 #include "tests/actions/RefusingFileSystem.h"
 
 #include <QDir>
@@ -67,6 +68,40 @@ TEST_F(RecycleAndClearTest, RemovesExactlyTheRowsWhoseFilesWentAndNamesTheRefuse
     EXPECT_FALSE(QDir(QDir::currentPath() + QStringLiteral("/files")).exists());
 }
 
+TEST_F(RecycleAndClearTest, EachRowFollowsItsFileAndTheBoxTellsTheRealReason)
+{
+    const QString twice = dir.CreateFile(QStringLiteral("a/twice.txt"), "t");
+    const QString unsearchable = dir.CreateFile(QStringLiteral("b/unsearchable.txt"), "u");
+    fileSystem.unsearchable.insert(unsearchable);
+    // Two overlapping folders list one file twice.
+    QStringList paths{twice, unsearchable, twice};
+    QStringList kept{unsearchable};
+    QString expected = unsearchable + QStringLiteral(": Permission denied");
+    // A tmpfs is a mount on which no trash is made.
+    const QString mount = dir.CreateFolder(QStringLiteral("mount"));
+    const MountedTmpfs disk(mount, 1 << 20);
+    if (disk.Mounted()) {
+        const QString noTrash = dir.CreateFile(QStringLiteral("mount/c.txt"), "c");
+        paths << noTrash;
+        kept << noTrash;
+        expected += QStringLiteral("\r") + noTrash + QStringLiteral(": No trash folder can be made on this file system");
+    }
+    FillRows(paths);
+    Rows().SetAllChecked(true);
+    dialogs.answers.push_back(true);
+    form->PushButton5_Click();
+
+    EXPECT_EQ(Questions(), QStringList{QStringLiteral("Move %1 checked files to the trash?").arg(kept.size() + 1)});
+    EXPECT_FALSE(QFile::exists(twice));
+    EXPECT_TRUE(QFile::exists(unsearchable));
+    EXPECT_EQ(RowTexts(), kept);
+    for (int r = 1; r <= Rows().Count(); ++r)
+        EXPECT_TRUE(Rows().Checked(r));
+    EXPECT_EQ(dialogs.Messages(),
+              QStringList{QStringLiteral("%1 of the checked files could not be moved to the trash:\r\r").arg(kept.size())
+                          + expected});
+}
+
 TEST_F(RecycleAndClearTest, ARowWhoseFileIsAlreadyGoneIsRemoved)
 {
     FillRows({dir.Path(QStringLiteral("gone.txt"))});
@@ -74,6 +109,7 @@ TEST_F(RecycleAndClearTest, ARowWhoseFileIsAlreadyGoneIsRemoved)
     dialogs.answers.push_back(true);
     form->PushButton5_Click();
     EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_TRUE(dialogs.Messages().isEmpty());
 }
 
 TEST_F(RecycleAndClearTest, ClearEmptiesTheListAndTheCommandsFindNoRows)
