@@ -7,26 +7,41 @@
 #include "app/ProductTexts.h"
 #include "app/RowList.h"
 
-void SendToRecycleBin(const QStringList& paths, FileSystem& fileSystem, EventPump& pump, FileFailures& failures)
+namespace {
+// A trash refused for a missing path: the file counts as gone only when it
+// is missing still, as far as the file system can tell.
+bool IsGone(const QString& path, FileSystem& fileSystem)
+{
+    try {
+        return !fileSystem.FileExistsByDate(path);
+    } catch (const Failure&) {
+        return false;
+    }
+}
+}  // namespace
+
+void SendToRecycleBin(const QStringList& paths, FileSystem& fileSystem, EventPump& pump, QSet<QString>& gone,
+                      FileFailures& failures)
 {
     for (const QString& path : paths) {
         try {
             fileSystem.MoveToTrash(path);
+            gone.insert(path);
         } catch (const Failure& failure) {
-            failures.Add(path, failure.Description());
+            if (failure.Number() == ErrorNumber::PathNotFound && IsGone(path, fileSystem))
+                gone.insert(path);
+            else
+                failures.Add(path, failure.Description());
         }
         if (!pump.Point())
             break;
     }
 }
 
-void RemoveCheckedItemsFromListview(RowList& rows, const QSet<QString>& sent, FileSystem& fileSystem,
-                                    Dialogs& dialogs, QWidget* owner)
+void RemoveCheckedItemsFromListview(RowList& rows, const QSet<QString>& gone, Dialogs& dialogs, QWidget* owner)
 {
     ErrorTrap trap(dialogs, owner, QLatin1String(LocationTag::kRemoveChecked));
     trap.Run(114, [&] {
-        rows.RemoveWhere([&](const RowList::Row& row) {
-            return row.checked && sent.contains(row.text) && !fileSystem.FileExistsByDate(row.text);
-        });
+        rows.RemoveWhere([&](const RowList::Row& row) { return row.checked && gone.contains(row.text); });
     });
 }

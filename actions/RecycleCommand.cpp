@@ -33,15 +33,17 @@ void Form1::PushButton5_Click()
         if (trap.Test(112, [&] { return m_resultRows->Checked(r); }, false))
             trap.Run(116, [&] { paths << m_resultRows->Text(r); });
     }
+    // A file listed in two rows is one file: asked about and moved once.
+    paths.removeDuplicates();
     if (!paths.isEmpty()) {
         const bool confirmed = trap.Value(122, [&] {
             return m_seams.dialogs.AskYesNo(this, ApplicationTitle(), TrashQuestion(static_cast<int>(paths.size())));
         }, false);
         if (confirmed) {
+            QSet<QString> gone;
             FileFailures failures;
-            trap.Run(122, [&] { SendToRecycleBin(paths, m_seams.fileSystem, m_seams.pump, failures); });
-            RemoveCheckedItemsFromListview(*m_resultRows, QSet<QString>(paths.cbegin(), paths.cend()),
-                                           m_seams.fileSystem, m_seams.dialogs, this);
+            trap.Run(122, [&] { SendToRecycleBin(paths, m_seams.fileSystem, m_seams.pump, gone, failures); });
+            RemoveCheckedItemsFromListview(*m_resultRows, gone, m_seams.dialogs, this);
             // A window closing meanwhile shows no more boxes.
             if (failures.Count() > 0 && !m_seams.pump.Closing()) {
                 trap.Run(126, [&] {

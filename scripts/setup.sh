@@ -3,7 +3,7 @@
 # need on Debian 12.
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-liberation xvfb xauth librsvg2-bin
+          libbenchmark-dev fonts-liberation xvfb xauth librsvg2-bin pkg-config libglib2.0-dev trash-cli
           dpkg-dev file lintian desktop-file-utils appstream)
 missing=()
 for package in "${packages[@]}"; do

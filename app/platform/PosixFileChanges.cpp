@@ -3,21 +3,18 @@
 #include "app/Failure.h"
 #include "app/platform/PosixDescriptor.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Changing side: copy, delete, text files and the trash. Nothing here ever
+// Changing side: copy, delete and text files. Nothing here ever
 // leaves a partial file under a name the user sees.
 
 namespace {
@@ -228,35 +225,4 @@ void PosixFileSystem::DeleteFile(const QString& path)
 std::unique_ptr<TextFileWriter> PosixFileSystem::CreateTextFile(const QString& path)
 {
     return std::make_unique<SaveFileWriter>(path);
-}
-
-void PosixFileSystem::MoveToTrash(const QString& path)
-{
-    // Qt 6.4 makes the trash in the working folder when the data folder is missing.
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataFolder.isEmpty() || !QDir().mkpath(dataFolder))
-        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The trash cannot be reached"));
-    // Qt retries without end when the trash's record of the file
-    // ("<name>.trashinfo", with a number added on a name clash) would be longer
-    // than a folder takes: such a file stays where it is.
-    constexpr qsizetype kLongestTrashableName = NAME_MAX - 10 - 11;
-    if (Encoded(QFileInfo(path).fileName()).size() > kLongestTrashableName)
-        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The name is too long for the trash"));
-    // Qt writes the path into the line-based record as it is: a line break
-    // would split the record, and the trash could no longer restore the file.
-    if (path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r')))
-        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The trash cannot record a name with a line break"));
-    QString pathInTrash;
-    errno = 0;
-    if (!QFile::moveToTrash(path, &pathInTrash)) {
-        const int error = errno;
-        if (error != 0)
-            throw FailureFromErrno(error);
-        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The file could not be moved to the trash"));
-    }
-    if (QFileInfo(pathInTrash).isAbsolute())
-        return;
-    // The file went to a folder that is no trash: put it back.
-    QFile::rename(pathInTrash, path);
-    throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("The trash cannot be reached"));
 }

@@ -1,5 +1,6 @@
 #include "app/ApplicationTitle.h"
 #include "tests/actions/ActionsFixture.h"
+#include "tests/actions/MountedTmpfs.h"
 #include "tests/actions/RefusingFileSystem.h"
 
 #include <QDir>
@@ -44,8 +45,8 @@ TEST_F(RecycleAndClearTest, RemovesExactlyTheRowsWhoseFilesWentAndNamesTheRefuse
     for (int i = 1; i <= 8; ++i)
         paths << dir.CreateFile(QStringLiteral("f%1.txt").arg(i), "x");
     fileSystem.refuseTrash.insert(paths[1]);  // row 2, the first checked
-    FillRows(paths);
-    CheckRows({2, 5, 7});
+    FillRows(paths + QStringList{paths[4]});   // two overlapping folders list f5.txt twice
+    CheckRows({2, 5, 7, 9});
     dialogs.answers.push_back(true);
     form->PushButton5_Click();
 
@@ -67,6 +68,28 @@ TEST_F(RecycleAndClearTest, RemovesExactlyTheRowsWhoseFilesWentAndNamesTheRefuse
     EXPECT_FALSE(QDir(QDir::currentPath() + QStringLiteral("/files")).exists());
 }
 
+TEST_F(RecycleAndClearTest, AFileThatStaysKeepsItsRowAndTheRealReason)
+{
+    const QString unsearchable = dir.CreateFile(QStringLiteral("b/unsearchable.txt"), "u");
+    fileSystem.unsearchable.insert(unsearchable);
+    const MountedTmpfs disk(dir.CreateFolder(QStringLiteral("mount")));  // no trash is made on a tmpfs
+    QStringList paths{unsearchable};
+    QString reasons = unsearchable + QStringLiteral(": Permission denied");
+    if (disk.Mounted()) {
+        paths << dir.CreateFile(QStringLiteral("mount/c.txt"), "c");
+        reasons += QStringLiteral("\r") + paths[1] + QStringLiteral(": No trash folder can be made on this file system");
+    }
+    FillRows(paths);
+    Rows().SetAllChecked(true);
+    dialogs.answers.push_back(true);
+    form->PushButton5_Click();
+    EXPECT_EQ(RowTexts(), paths);
+    for (int r = 1; r <= Rows().Count(); ++r)
+        EXPECT_TRUE(QFile::exists(paths[r - 1]) && Rows().Checked(r));
+    EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("%1 of the checked files could not be moved to the trash:\r\r")
+                                                  .arg(paths.size()) + reasons});
+}
+
 TEST_F(RecycleAndClearTest, ARowWhoseFileIsAlreadyGoneIsRemoved)
 {
     FillRows({dir.Path(QStringLiteral("gone.txt"))});
@@ -74,6 +97,7 @@ TEST_F(RecycleAndClearTest, ARowWhoseFileIsAlreadyGoneIsRemoved)
     dialogs.answers.push_back(true);
     form->PushButton5_Click();
     EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_TRUE(dialogs.Messages().isEmpty());
 }
 
 TEST_F(RecycleAndClearTest, ClearEmptiesTheListAndTheCommandsFindNoRows)

@@ -2,12 +2,12 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QUrl>
+#include <QProcess>
+#include <QStandardPaths>
 
 // Odd names found by a search go through the copy and the trash intact: the
-// clipboard keeps one line per row, and a file the trash cannot record (a
-// line break in its path, a name too long for its record) stays in place,
-// named in the box, never half in the trash and never waited on.
+// clipboard keeps one line per row, and the trash records every name so that
+// the standard tools restore it to its exact path.
 namespace {
 
 const QStringList kOddNames = {
@@ -15,7 +15,21 @@ const QStringList kOddNames = {
     QStringLiteral("carriage\rreturn.txt"),
     QStringLiteral("tab\tand\x01" "control.txt"),
     QStringLiteral("  leading and trailing  "),
+    QStringLiteral("x%41y.txt"),
+    QStringLiteral("x%2Fy.txt"),
 };
+
+// Runs a trash-cli command, which finds the trash through XDG_DATA_HOME as the
+// program does; restoring answers its question with the first file offered.
+QByteArray RunTrashCli(const QString& program, const QString& path = {})
+{
+    QProcess process;
+    process.start(program, path.isEmpty() ? QStringList() : QStringList{path});
+    process.write("0\n");
+    process.closeWriteChannel();
+    process.waitForFinished(30000);
+    return process.readAllStandardOutput();
+}
 
 class BadInputTest : public FaultFixture {
 protected:
@@ -27,25 +41,13 @@ protected:
         runDir->CreateFolder(QStringLiteral("target"));
         for (const QString& name : kOddNames)
             paths << runDir->CreateFile(QStringLiteral("tree/") + name, name.toUtf8());
-        // 255 bytes: the longest name a folder takes, too long for the trash's
-        // record of it ("<name>.trashinfo").
-        longName = runDir->CreateFile(QStringLiteral("tree/") + QString(255, QLatin1Char('n')), "long");
+        longName = runDir->CreateFile(QStringLiteral("tree/") + QString(250, QLatin1Char('n')), "long");
         SearchTree();
     }
     void TearDown() override
     {
         FaultFixture::TearDown();
         EmptyTrash();
-    }
-
-    // The trash records of every file now in the trash, by their recorded path.
-    static QList<QByteArray> TrashRecords()
-    {
-        QList<QByteArray> records;
-        const QString info = QFileInfo(TrashFiles()).path() + QStringLiteral("/info");
-        for (const QFileInfo& file : QDir(info).entryInfoList(QDir::Files))
-            records << Contents(file.filePath());
-        return records;
     }
 
     QStringList paths;
@@ -69,8 +71,10 @@ TEST_F(BadInputTest, CopyKeepsOneLinePerRowWhateverTheNames)
     EXPECT_TRUE(text.contains(longName));
 }
 
-TEST_F(BadInputTest, TrashTakesOddNamesWhole_AndLeavesInPlaceWhatItCannotRecord)
+TEST_F(BadInputTest, TrashTakesOddNamesWhole_AndTheStandardToolsRestoreThemToTheirExactPaths)
 {
+    ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("trash-restore")).isEmpty())
+        << "trash-cli is missing: run scripts/setup.sh";
     const std::multiset<QByteArray> before = AllContent();
     Rows().SetAllChecked(true);
     dialogs.answers.push_back(true);
@@ -80,39 +84,32 @@ TEST_F(BadInputTest, TrashTakesOddNamesWhole_AndLeavesInPlaceWhatItCannotRecord)
     EXPECT_EQ(AllContent(), before);
     EXPECT_EQ(Leftovers(), QStringList());
 
-    // Each odd name went, with a record of three lines that names it again exactly.
-    const QList<QByteArray> records = TrashRecords();
-    QStringList recordedPaths;
-    for (const QByteArray& record : records) {
-        const QList<QByteArray> lines = record.trimmed().split('\n');
-        ASSERT_EQ(lines.size(), 3) << record.constData();
-        ASSERT_TRUE(lines[1].startsWith("Path=")) << record.constData();
-        recordedPaths << QUrl::fromPercentEncoding(lines[1].mid(5));
-    }
-    // A line break cannot be written into a record: such a file stays, named in the box.
+    // Every odd name went; trash-cli lists it and brings it back to its exact path.
+    const QByteArray listed = RunTrashCli(QStringLiteral("trash-list"));
     for (const QString& path : std::as_const(paths)) {
-        const bool breaksLine = path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'));
-        EXPECT_EQ(QFile::exists(path), breaksLine) << qPrintable(path);
-        if (breaksLine) {
-            EXPECT_TRUE(RowTexts().contains(path));
-            ASSERT_EQ(dialogs.Messages().size(), 1);
-            EXPECT_TRUE(dialogs.Messages()[0].contains(path)) << qPrintable(dialogs.Messages()[0]);
-            continue;
-        }
-        EXPECT_EQ(recordedPaths.count(path), 1) << qPrintable(path) << "\n" << qPrintable(recordedPaths.join(u'|'));
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_FALSE(QFile::exists(path));
+        EXPECT_FALSE(RowTexts().contains(path));
+        EXPECT_TRUE(listed.contains(QFile::encodeName(path)));
+        RunTrashCli(QStringLiteral("trash-restore"), path);
+        EXPECT_EQ(Contents(path), QFileInfo(path).fileName().toUtf8());
+    }
+    // The record of a long name is named "<name>.trashinfo"; a GLib that
+    // cannot shorten it refuses the file, which stays with the reason.
+    if (QFile::exists(longName)) {
+        ASSERT_EQ(dialogs.Messages().size(), 1);
+        EXPECT_TRUE(dialogs.Messages()[0].contains(longName + QStringLiteral(": The name is too long for the trash to record")));
+        EXPECT_EQ(RowTexts(), QStringList{longName});
+        EXPECT_TRUE(Rows().Checked(1));
+    } else {
+        EXPECT_TRUE(dialogs.Messages().isEmpty());
+        RunTrashCli(QStringLiteral("trash-restore"), longName);
+        EXPECT_EQ(Contents(longName), QByteArray("long"));
     }
 
-    // The longest name cannot be recorded either: it stays, still checked.
-    EXPECT_TRUE(QFile::exists(longName));
-    EXPECT_TRUE(RowTexts().contains(longName));
-    EXPECT_TRUE(dialogs.Messages().value(0).contains(longName));
-    EXPECT_EQ(Rows().Count(), 3);
-    for (int row = 1; row <= Rows().Count(); ++row)
-        EXPECT_TRUE(Rows().Checked(row));
-
-    // The program goes on: the next search finds what stayed.
+    // The program goes on: the next search finds every file back.
     SearchTree();
-    EXPECT_EQ(Rows().Count(), 3);
+    EXPECT_EQ(Rows().Count(), kOddNames.size() + 1);
 }
 
 }  // namespace
