@@ -20,12 +20,6 @@
 namespace {
 const QString kFormLoadTag = QStringLiteral("in Brellin2021/08/31.Form1.Form_Load ");
 
-// A desktop without a browser.
-class BrowserlessShell : public FakeShell {
-public:
-    void OpenUrl(const QUrl&) override { throw Failure(ErrorNumber::PathNotFound, QStringLiteral("No browser")); }
-};
-
 class StartUpTest : public FormFixture {
 protected:
     // Loads the window with the given draw of the web-site visit.
@@ -101,7 +95,8 @@ TEST_F(StartUpTest, OnlyTheDrawOfSevenOpensTheWebSite)
 
 TEST_F(StartUpTest, ABrowserThatCannotStartIsReportedAtStep110AndTheWindowStillLoads)
 {
-    BrowserlessShell browserless;
+    FakeShell browserless;
+    browserless.refusal = QStringLiteral("No browser");
     Load(0.065, browserless);
     EXPECT_EQ(FailedSteps(), std::vector<int>{110});
     EXPECT_TRUE(dialogs.Warnings()[0].startsWith(QStringLiteral("No browser\r\n")));
