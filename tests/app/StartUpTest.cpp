@@ -2,7 +2,6 @@
 #include "app/Failure.h"
 #include "app/MousePointer.h"
 #include "app/RowList.h"
-#include "tests/app/CursorFile.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/TestDir.h"
@@ -115,10 +114,12 @@ TEST_F(StartUpTest, EveryFailingStepIsReportedInOrderAndStartUpGoesOn)
     ExpectLoadedToTheEnd();
 }
 
-TEST_F(StartUpTest, TheSkinFileRestylesTheWindow)
+TEST_F(StartUpTest, TheSkinFileRestylesTheWindowAlsoThroughSymbolicLinks)
 {
+    // The folder "x" is a link, and so is the skin file in it.
     const QByteArray skin = "QPushButton { color: rgb(1, 2, 3); }\n";
-    programFolder.CreateFile(QStringLiteral("x/o.cjs"), skin);
+    QFile::link(programFolder.CreateFile(QStringLiteral("skins/blue.qss"), skin), programFolder.Path(QStringLiteral("skins/o.cjs")));
+    QFile::link(programFolder.Path(QStringLiteral("skins")), programFolder.Path(QStringLiteral("x")));
     LoadFromProgramFolder();
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(form->styleSheet(), QString::fromUtf8(skin));
@@ -131,19 +132,6 @@ TEST_F(StartUpTest, TheSkinFileRestylesTheWindow)
 
     form->PushButton4->ensurePolished();
     EXPECT_EQ(form->PushButton4->palette().color(QPalette::ButtonText), QColor(1, 2, 3));
-}
-
-TEST_F(StartUpTest, ASkinAndACursorReachedThroughSymbolicLinksAreLoaded)
-{
-    const QByteArray skin = "QWidget { color: rgb(1, 2, 3); }";
-    QFile::link(programFolder.CreateFile(QStringLiteral("skins/blue.qss"), skin), programFolder.Path(QStringLiteral("skins/o.cjs")));
-    QFile::link(programFolder.Path(QStringLiteral("skins")), programFolder.Path(QStringLiteral("x")));
-    QFile::link(programFolder.CreateFile(QStringLiteral("hand.cur"), TinyCursorFile(3, 5)), programFolder.Path(QStringLiteral("HAND-M.CUR")));
-    LoadFromProgramFolder();
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(form->styleSheet(), QString::fromUtf8(skin));
-    form->SetMousePointer(MousePointer::Custom);
-    EXPECT_EQ(form->cursor().hotSpot(), QPoint(3, 5));
 }
 
 TEST_F(StartUpTest, WithoutTheSkinFileAtExactlyItsPathTheLookStaysStandard)
