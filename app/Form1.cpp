@@ -287,7 +287,8 @@ void Form1::Form_Load()
 void Form1::ApplySkin()
 {
     const QString skinPath = m_programFolder + QStringLiteral("/x/o.cjs");
-    if (!m_seams.fileSystem.IsExistingFile(skinPath))
+    // A link to the skin file counts as the file; a folder of that name does not.
+    if (!m_seams.fileSystem.FileExistsByDate(skinPath) || m_seams.fileSystem.IsExistingFolder(skinPath))
         return;
     ApplySkinFile(*this, m_seams.fileSystem.ReadFile(skinPath));
 }

@@ -1,6 +1,9 @@
 #include "app/ResultListMenu.h"
 
 #include "actions/CsvExport.h"
+#include "app/ApplicationTitle.h"
+#include "app/Dialogs.h"
+#include "app/Failure.h"
 #include "app/Form1.h"
 #include "app/MousePointer.h"
 #include "app/RowList.h"
@@ -14,6 +17,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QTreeView>
 #include <QUrl>
 
@@ -109,15 +113,29 @@ int ResultListMenu::CurrentRow() const
 
 void ResultListMenu::Open()
 {
-    if (const int row = CurrentRow())
-        m_form.Services().shell.OpenUrl(
-            QUrl::fromLocalFile(QDir::fromNativeSeparators(m_form.ResultRows().Text(row))));
+    const int row = CurrentRow();
+    if (row == 0)
+        return;
+    try {
+        m_form.Services().shell.OpenUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(m_form.ResultRows().Text(row))));
+    } catch (const Failure& failure) {
+        TellNothingOpened(failure.Description());
+    }
 }
 
 void ResultListMenu::OpenContainingFolder()
 {
+    // The file manager may answer after the window has gone.
     if (const int row = CurrentRow())
-        m_form.Services().shell.ShowInFolder(m_form.ResultRows().Text(row));
+        m_form.Services().shell.ShowInFolder(m_form.ResultRows().Text(row), [menu = QPointer(this)](const QString& reason) {
+            if (menu)
+                menu->TellNothingOpened(reason);
+        });
+}
+
+void ResultListMenu::TellNothingOpened(const QString& reason)
+{
+    m_form.Services().dialogs.ShowWarning(&m_form, ApplicationTitle(), reason);
 }
 
 void ResultListMenu::CopyPath()

@@ -38,6 +38,8 @@ private:
     void CreateMenu();
     void ShowMenu(const QPoint& position);
     void SortByHeading(int section, int order);
+    // A box telling why the desktop opened nothing for Open or Open Containing Folder.
+    void TellNothingOpened(const QString& reason);
     // The row the commands on one file act on: the current row, 1-based, or 0.
     int CurrentRow() const;
 

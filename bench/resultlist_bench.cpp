@@ -33,7 +33,7 @@ public:
 class NoShell : public Shell {
 public:
     void OpenUrl(const QUrl&) override {}
-    void ShowInFolder(const QString&) override {}
+    void ShowInFolder(const QString&, WhenNothingOpened) override {}
 };
 
 // Runs the step, lets the window process what it caused, prints the time.

@@ -50,7 +50,7 @@ private:
 class NoShell : public Shell {
 public:
     void OpenUrl(const QUrl&) override {}
-    void ShowInFolder(const QString&) override {}
+    void ShowInFolder(const QString&, WhenNothingOpened) override {}
 };
 
 int Usage()

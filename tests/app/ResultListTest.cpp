@@ -117,6 +117,17 @@ TEST_F(ResultListTest, MenuCommandsWithoutASelectionDoNothing)
     EXPECT_FALSE(Rows().Checked(1));
 }
 
+TEST_F(ResultListTest, OpenAndOpenContainingFolderTellWhenNothingOpened)
+{
+    AddRows({"/data/a.txt"});
+    Select({1});
+    shell.refusal = QStringLiteral("No program could be started to open /data/a.txt");
+    Trigger("Open");
+    Trigger("Open Containing Folder");
+    EXPECT_EQ(dialogs.Warnings(), QStringList(2, shell.refusal));
+    EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Orvanta"));
+}
+
 TEST_F(ResultListTest, SpaceTogglesEverySelectedRowTogether)
 {
     AddRows({"/a", "/b", "/c", "/d"});

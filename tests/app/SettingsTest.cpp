@@ -2,6 +2,7 @@
 #include "app/Settings.h"
 #include "tests/support/TestDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 
@@ -82,4 +83,18 @@ TEST(Settings, AStoreThatCannotBeWrittenIsAFailure)
     // The test home's store works again afterwards.
     WriteSetting(QStringLiteral("LastFolder"), QStringLiteral("/kept"));
     EXPECT_EQ(ReadFromCopyOfStore(QStringLiteral("LastFolder")), QStringLiteral("/kept"));
+}
+
+TEST(Settings, AStoreThatIsThereButCannotBeReadIsAFailureUntilAWriteMendsIt)
+{
+    // A folder in the store file's place, then a file that is no settings file.
+    QFile::remove(StorePath());
+    ASSERT_TRUE(QDir().mkpath(StorePath()));
+    EXPECT_THROW(ReadSetting(QStringLiteral("LastFolder"), {}), Failure);
+    QFile damaged(StorePath());
+    ASSERT_TRUE(QDir().rmdir(StorePath()) && damaged.open(QIODevice::WriteOnly) && damaged.write("[[[\n") == 4);
+    damaged.close();
+    EXPECT_THROW(ReadSetting(QStringLiteral("LastFolder"), {}), Failure);
+    WriteSetting(QStringLiteral("LastFolder"), QStringLiteral("/mended"));
+    EXPECT_EQ(ReadSetting(QStringLiteral("LastFolder"), {}), QStringLiteral("/mended"));
 }

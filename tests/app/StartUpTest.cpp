@@ -20,12 +20,6 @@
 namespace {
 const QString kFormLoadTag = QStringLiteral("in Brellin2021/08/31.Form1.Form_Load ");
 
-// A desktop without a browser.
-class BrowserlessShell : public FakeShell {
-public:
-    void OpenUrl(const QUrl&) override { throw Failure(ErrorNumber::PathNotFound, QStringLiteral("No browser")); }
-};
-
 class StartUpTest : public FormFixture {
 protected:
     // Loads the window with the given draw of the web-site visit.
@@ -101,7 +95,8 @@ TEST_F(StartUpTest, OnlyTheDrawOfSevenOpensTheWebSite)
 
 TEST_F(StartUpTest, ABrowserThatCannotStartIsReportedAtStep110AndTheWindowStillLoads)
 {
-    BrowserlessShell browserless;
+    FakeShell browserless;
+    browserless.refusal = QStringLiteral("No browser");
     Load(0.065, browserless);
     EXPECT_EQ(FailedSteps(), std::vector<int>{110});
     EXPECT_TRUE(dialogs.Warnings()[0].startsWith(QStringLiteral("No browser\r\n")));
@@ -119,10 +114,12 @@ TEST_F(StartUpTest, EveryFailingStepIsReportedInOrderAndStartUpGoesOn)
     ExpectLoadedToTheEnd();
 }
 
-TEST_F(StartUpTest, TheSkinFileRestylesTheWindow)
+TEST_F(StartUpTest, TheSkinFileRestylesTheWindowAlsoThroughSymbolicLinks)
 {
+    // The folder "x" is a link, and so is the skin file in it.
     const QByteArray skin = "QPushButton { color: rgb(1, 2, 3); }\n";
-    programFolder.CreateFile(QStringLiteral("x/o.cjs"), skin);
+    QFile::link(programFolder.CreateFile(QStringLiteral("skins/blue.qss"), skin), programFolder.Path(QStringLiteral("skins/o.cjs")));
+    QFile::link(programFolder.Path(QStringLiteral("skins")), programFolder.Path(QStringLiteral("x")));
     LoadFromProgramFolder();
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(form->styleSheet(), QString::fromUtf8(skin));
