@@ -1,6 +1,7 @@
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"
 #include "app/ErrorTrap.h"
+#include "app/Failure.h"
 #include "app/Form1.h"
 #include "app/ProductTexts.h"
 #include "app/RowList.h"
@@ -25,6 +26,13 @@ void Form1::PushButton8_Click()
                                                        "files are stored (so that you can view them before working with them)?"));
     }, false);
     if (open)
-        trap.Run(106, [&] { m_seams.shell.OpenUrl(QUrl::fromLocalFile(samples)); });
+        trap.Run(106, [&] {
+            // Opening the samples folder is a courtesy: when no program opens
+            // it, the command goes on without a box.
+            try {
+                m_seams.shell.OpenUrl(QUrl::fromLocalFile(samples));
+            } catch (const Failure&) {
+            }
+        });
     trap.Run(108, [&] { PushButton1->setEnabled(m_folderRows->Count() >= 1); });
 }

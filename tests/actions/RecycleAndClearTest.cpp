@@ -127,6 +127,13 @@ TEST_F(SampleFoldersTest, AddsBothFoldersSelectsBeforeAndOpensOnYes)
     EXPECT_TRUE(form->PushButton1->isEnabled());
     ASSERT_EQ(shell.openedUrls.size(), 1u);
     EXPECT_EQ(shell.openedUrls[0].toLocalFile(), QStringLiteral("/opt/orvanta/Samples/"));
+
+    // A samples folder that nothing can open is passed over without a box.
+    shell.refusal = QStringLiteral("No program could be started");
+    dialogs.answers.push_back(true);
+    form->PushButton8_Click();
+    EXPECT_EQ(rows.Count(), 4);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
 }
 
 TEST_F(SampleFoldersTest, ProgramAtTheRootGivesADoubledSeparatorAndNoOpensNothing)
