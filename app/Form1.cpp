@@ -114,6 +114,8 @@ void Form1::CreateControls()
         view->setAllColumnsShowFocus(true);
         view->setToolTip(QLatin1String(kListToolTip));
         view->header()->setStretchLastSection(false);
+        // The save and the copy write the columns in their own order.
+        view->header()->setSectionsMovable(false);
         connect(rows, &RowList::ColumnWidthChanged, view,
                 [this, view](int column, int twips) { view->header()->resizeSection(column - 1, Twips(twips)); });
         return view;

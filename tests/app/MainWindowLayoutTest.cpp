@@ -161,6 +161,7 @@ TEST_F(MainWindowLayoutTest, StartsWithEmptyListsTodayInThePickersAndTheDesignSe
     }
     for (QTreeView* list : {form->ListView1, form->ListView2}) {
         EXPECT_EQ(list->header()->sectionSize(0), form->Twips(7000));
+        EXPECT_FALSE(list->header()->sectionsMovable());  // the save and the copy keep the model's order
         EXPECT_EQ(list->toolTip(), QStringLiteral("Double-click item to remove it. Move | line to right and "
                                                   "out of window to reveal full names."));
     }
