@@ -2,6 +2,7 @@
 #include "tests/support/FormFixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -9,10 +10,12 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QTreeView>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 // One row of the window's layout: position and size in twips inside the
@@ -183,6 +186,70 @@ TEST_F(MainWindowLayoutTest, StartsWithEmptyListsTodayInThePickersAndTheDesignSe
     EXPECT_FALSE(form->Option1->isChecked());
     EXPECT_TRUE(form->Option7->isChecked());
 }
+TEST_F(MainWindowLayoutTest, AScreenReaderTellsEveryControlApart)
+{
+    const auto text = [](QObject* object, QAccessible::Text kind) {
+        return QAccessible::queryAccessibleInterface(object)->text(kind);
+    };
+    std::set<std::pair<QString, QString>> told;
+    for (const Control& control : kLayout) {
+        QWidget* widget = Find(control.name);
+        if (control.caption && !qobject_cast<QTreeView*>(widget)) {
+            EXPECT_EQ(text(widget, QAccessible::Name), QString::fromUtf8(control.caption));
+        }
+        if (IsTabStop(control)) {
+            EXPECT_TRUE(told.emplace(text(widget, QAccessible::Name), text(widget, QAccessible::Description)).second)
+                << control.name;
+        }
+    }
+    EXPECT_EQ(text(form->DTPicker4, QAccessible::Name), QStringLiteral("Between, first date"));
+    EXPECT_EQ(text(form->ListView2, QAccessible::Name), QStringLiteral("Result list"));
+    EXPECT_EQ(text(form->PushButton9, QAccessible::Description), QStringLiteral("Empties the folder list"));
+
+    // A result row says it can be checked, and whether it is.
+    form->ResultRows().Add(QStringLiteral("/a"));
+    form->ResultRows().SetChecked(1, true);
+    form->ListView2->doItemsLayout();
+    QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(form->ListView2)->tableInterface()->cellAt(0, 0);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_TRUE(cell->state().checkable);
+    EXPECT_TRUE(cell->state().checked);
+
+    // Turning a range option on through its action applies its picker rule.
+    QAccessible::queryAccessibleInterface(form->Option4)->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(form->Option4->isChecked());
+    EXPECT_FALSE(form->DTPicker1->isEnabled());
+    EXPECT_TRUE(form->DTPicker5->isEnabled());
+}
+
+TEST_F(MainWindowLayoutTest, ReturnAndEnterPressAFocusedButton)
+{
+    form->show();
+    form->PushButton7->setFocus();
+    QTest::keyClick(form->PushButton7, Qt::Key_Return);
+    QTest::keyClick(form->PushButton7, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+}
+
+TEST_F(MainWindowLayoutTest, PathsAreCutInTheMiddleSoTheFileNameShows)
+{
+    struct Recorder : QStyledItemDelegate {
+        void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+        {
+            modes.insert(option.textElideMode);
+            QStyledItemDelegate::paint(painter, option, index);
+        }
+        mutable std::set<Qt::TextElideMode> modes;
+    } recorder;
+    for (QTreeView* list : {form->ListView1, form->ListView2}) {
+        static_cast<RowList*>(list->model())->Add(QStringLiteral("/long/path/name.txt"));
+        list->setItemDelegate(&recorder);
+    }
+    form->grab();
+    EXPECT_EQ(recorder.modes, std::set<Qt::TextElideMode>({Qt::ElideMiddle}));
+}
+
 class PickerLocaleTest : public FormFixture {
 protected:
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
