@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -55,6 +56,18 @@ bool DirectlyOver(const QWidget& widget, const QMouseEvent& event)
 int KeyCode(int qtKey)
 {
     return qtKey == Qt::Key_Delete ? kDeleteKeyCode : kNoKeyCode;
+}
+
+// The window's white with the dark text that reads on it: a desktop theme's
+// own text colour may be light. Frames, options and the label inherit both;
+// the other controls keep the theme's colours for their own backgrounds.
+QPalette WhiteWindowPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x76, 0x76, 0x76));
+    return palette;
 }
 
 bool IsPressKey(const QKeyEvent& key)
@@ -99,9 +112,7 @@ void Form1::CreateControls()
     QFont buttonFont = font;
     buttonFont.setPointSizeF(11.25);
 
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    setPalette(WhiteWindowPalette());
     setAutoFillBackground(true);
     setFixedSize(Twips(15960), Twips(6615));
 
@@ -317,6 +328,8 @@ void Form1::ApplySkin()
     const QString skinPath = m_programFolder + QStringLiteral("/x/o.cjs");
     if (!m_seams.fileSystem.IsExistingFile(skinPath))
         return;
+    // The skin's button face goes with the theme's own text colours.
+    setPalette(QPalette());
     ApplySkinFile(*this, m_seams.fileSystem.ReadFile(skinPath));
 }
 

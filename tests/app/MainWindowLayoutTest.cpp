@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace {
@@ -109,6 +111,37 @@ TEST_F(MainWindowLayoutTest, TheWindowIsFixedAtItsClientSizeAndWhite)
     for (QWidget* widget : {static_cast<QWidget*>(form->Frame2), static_cast<QWidget*>(form->Option3),
                             static_cast<QWidget*>(form->Label1)})
         EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+// The contrast ratio of two colours (1 to 21) by their relative luminance.
+double Contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double first = luminance(a);
+    const double second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+TEST_F(MainWindowLayoutTest, CaptionsOnTheWhiteWindowReadUnderALightAndADarkTheme)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x24, 0x24, 0x24));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    for (const QPalette& theme : {light, dark}) {
+        QApplication::setPalette(theme);
+        MakeForm();
+        for (QWidget* widget : std::initializer_list<QWidget*>{form->Frame1, form->Frame2, form->Option1, form->Option4,
+                                                               form->Option7, form->Label1}) {
+            const QPalette& palette = widget->palette();
+            EXPECT_GE(Contrast(palette.color(QPalette::WindowText), palette.color(QPalette::Window)), 4.5)
+                << widget->objectName().toStdString();
+        }
+    }
+    QApplication::setPalette(light);
 }
 
 TEST_F(MainWindowLayoutTest, EveryControlHasItsPlaceCaptionAndFont)

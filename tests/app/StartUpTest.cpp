@@ -132,6 +132,8 @@ TEST_F(StartUpTest, TheSkinFileRestylesTheWindow)
     for (QWidget* widget : SkinnedKinds())
         EXPECT_EQ(widget->palette().color(QPalette::Window), buttonFace) << widget->objectName().toStdString();
     EXPECT_EQ(form->grab().toImage().pixelColor(4, 4), buttonFace);
+    // The theme's button face goes with the theme's text, not the white window's.
+    EXPECT_EQ(form->Frame1->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
 
     form->PushButton4->ensurePolished();
     EXPECT_EQ(form->PushButton4->palette().color(QPalette::ButtonText), QColor(1, 2, 3));
