@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -55,6 +56,23 @@ bool DirectlyOver(const QWidget& widget, const QMouseEvent& event)
 int KeyCode(int qtKey)
 {
     return qtKey == Qt::Key_Delete ? kDeleteKeyCode : kNoKeyCode;
+}
+
+// The window's white with the dark text that reads on it: a desktop theme's
+// own text colour may be light. Frames, options and the label inherit both;
+// the other controls keep the theme's colours for their own backgrounds.
+QPalette WhiteWindowPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x76, 0x76, 0x76));
+    return palette;
+}
+
+bool IsPressKey(const QKeyEvent& key)
+{
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && !key.isAutoRepeat();
 }
 
 // Windows shift state bits of a key event: 1 shift, 2 control, 4 alt.
@@ -94,9 +112,7 @@ void Form1::CreateControls()
     QFont buttonFont = font;
     buttonFont.setPointSizeF(11.25);
 
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    setPalette(WhiteWindowPalette());
     setAutoFillBackground(true);
     setFixedSize(Twips(15960), Twips(6615));
 
@@ -104,16 +120,21 @@ void Form1::CreateControls()
         widget->setObjectName(QLatin1String(name));
         widget->setGeometry(Twips(g.left), Twips(g.top), Twips(g.width), Twips(g.height));
     };
-    auto list = [&](const char* name, Geometry g, RowList* rows) {
+    auto list = [&](const char* name, Geometry g, RowList* rows, const char* accessibleName) {
         auto* view = new QTreeView(this);
         place(view, name, g);
+        view->setAccessibleName(QLatin1String(accessibleName));
         view->setModel(rows);
         view->setRootIsDecorated(false);
         view->setItemsExpandable(false);
         view->setUniformRowHeights(true);
         view->setAllColumnsShowFocus(true);
         view->setToolTip(QLatin1String(kListToolTip));
+        // The path's end holds the file name, the part read first.
+        view->setTextElideMode(Qt::ElideMiddle);
         view->header()->setStretchLastSection(false);
+        // The save and the copy write the columns in their own order.
+        view->header()->setSectionsMovable(false);
         connect(rows, &RowList::ColumnWidthChanged, view,
                 [this, view](int column, int twips) { view->header()->resizeSection(column - 1, Twips(twips)); });
         return view;
@@ -129,9 +150,11 @@ void Form1::CreateControls()
         place(widget, name, g);
         return widget;
     };
-    auto picker = [&](const char* name, Geometry g) {
+    // A picker has no caption of its own; its name says which date it holds.
+    auto picker = [&](const char* name, Geometry g, const char* accessibleName) {
         auto* widget = new QDateEdit(Frame1);
         place(widget, name, g);
+        widget->setAccessibleName(QLatin1String(accessibleName));
         widget->setCalendarPopup(true);
         widget->setDisplayFormat(ShortDateFormat(widget->locale()));
         return widget;
@@ -142,8 +165,8 @@ void Form1::CreateControls()
         return widget;
     };
 
-    ListView1 = list("ListView1", {120, 120, 7800, 1695}, m_folderRows);
-    ListView2 = list("ListView2", {8040, 630, 7800, 4350}, m_resultRows);
+    ListView1 = list("ListView1", {120, 120, 7800, 1695}, m_folderRows, "Folder list");
+    ListView2 = list("ListView2", {8040, 630, 7800, 4350}, m_resultRows, "Result list");
     PushButton3 = button("PushButton3", {120, 1900, 3840, 405}, "Add Folder to Search");
     PushButton1 = button("PushButton1", {8040, 120, 7800, 405}, "Start Searching");
     PushButton2 = button("PushButton2", {8040, 5070, 3840, 405}, "Save Results As Text File");
@@ -157,11 +180,11 @@ void Form1::CreateControls()
     Option5 = option(Frame1, "Option5", {240, 1360, 1935, 255}, "On this date:");
     Option6 = option(Frame1, "Option6", {240, 860, 1935, 255}, "Before this date:");
     Option7 = option(Frame1, "Option7", {240, 360, 1935, 255}, "After this date:");
-    DTPicker1 = picker("DTPicker1", {2280, 300, 4335, 375});
-    DTPicker2 = picker("DTPicker2", {2280, 800, 4335, 375});
-    DTPicker3 = picker("DTPicker3", {2280, 1300, 4335, 375});
-    DTPicker4 = picker("DTPicker4", {2280, 1800, 3975, 375});
-    DTPicker5 = picker("DTPicker5", {2280, 2300, 4335, 375});
+    DTPicker1 = picker("DTPicker1", {2280, 300, 4335, 375}, "After this date");
+    DTPicker2 = picker("DTPicker2", {2280, 800, 4335, 375}, "Before this date");
+    DTPicker3 = picker("DTPicker3", {2280, 1300, 4335, 375}, "On this date");
+    DTPicker4 = picker("DTPicker4", {2280, 1800, 3975, 375}, "Between, first date");
+    DTPicker5 = picker("DTPicker5", {2280, 2300, 4335, 375}, "Between, second date");
     Label1 = new QLabel(QStringLiteral("and"), Frame1);
     place(Label1, "Label1", {6360, 1860, 315, 255});
     PushButton4 = button("PushButton4", {12000, 5070, 3840, 405}, "Copy Results To Clipboard");
@@ -170,6 +193,9 @@ void Form1::CreateControls()
     PushButton11 = button("PushButton11", {12000, 5580, 3840, 405}, "Move Checked To Another Folder");
     PushButton8 = button("PushButton8", {4080, 2410, 3840, 405}, "Load Sample/Example Folders");
     PushButton9 = button("PushButton9", {4080, 1900, 3840, 405}, "Clear List");
+    // The two "Clear List" buttons keep their caption as name and tell their lists apart.
+    PushButton9->setAccessibleDescription(QStringLiteral("Empties the folder list"));
+    PushButton6->setAccessibleDescription(QStringLiteral("Empties the result list"));
 
     Option1->setChecked(true);
     Option7->setChecked(true);
@@ -203,10 +229,18 @@ void Form1::ConnectHandlers()
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
     connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
     connect(PushButton11, &QPushButton::clicked, this, &Form1::PushButton11_Click);
-    connect(Option4, &QRadioButton::clicked, this, &Form1::Option4_Click);
-    connect(Option5, &QRadioButton::clicked, this, &Form1::Option5_Click);
-    connect(Option6, &QRadioButton::clicked, this, &Form1::Option6_Click);
-    connect(Option7, &QRadioButton::clicked, this, &Form1::Option7_Click);
+    // The picker rule follows a range option turning on however that happens
+    // (mouse, keyboard, accessibility action), and a click on the one already on.
+    const std::pair<QRadioButton*, void (Form1::*)()> rangeOptions[] = {
+        {Option4, &Form1::Option4_Click}, {Option5, &Form1::Option5_Click},
+        {Option6, &Form1::Option6_Click}, {Option7, &Form1::Option7_Click}};
+    for (const auto& [option, handler] : rangeOptions) {
+        connect(option, &QRadioButton::clicked, this, handler);
+        connect(option, &QRadioButton::toggled, this, [this, handler = handler](bool on) {
+            if (on)
+                (this->*handler)();
+        });
+    }
 }
 
 void Form1::TrackPointer(QWidget* widget, int pointer)
@@ -223,6 +257,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         if (pointer.isValid() && m_mousePointer != MousePointer::Hourglass
             && DirectlyOver(*static_cast<QWidget*>(watched), *static_cast<QMouseEvent*>(event)))
             SetMousePointer(pointer.toInt());
+    } else if (event->type() == QEvent::KeyPress && IsPressKey(*static_cast<QKeyEvent*>(event))
+               && qobject_cast<QPushButton*>(watched)) {
+        // Return and Enter press a focused button, as Space does.
+        static_cast<QPushButton*>(watched)->click();
+        return true;
     } else if (event->type() == QEvent::KeyPress && watched == ListView1) {
         const auto* key = static_cast<QKeyEvent*>(event);
         ListView1_KeyDown(KeyCode(key->key()), ShiftState(key->modifiers()));
@@ -290,6 +329,8 @@ void Form1::ApplySkin()
     // A link to the skin file counts as the file; a folder of that name does not.
     if (!m_seams.fileSystem.FileExistsByDate(skinPath) || m_seams.fileSystem.IsExistingFolder(skinPath))
         return;
+    // The skin's button face goes with the theme's own text colours.
+    setPalette(QPalette());
     ApplySkinFile(*this, m_seams.fileSystem.ReadFile(skinPath));
 }
 

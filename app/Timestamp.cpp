@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <limits>
 #include <mutex>
 
 namespace {
@@ -14,13 +15,14 @@ constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kDaysFrom1899To1970 = 25569;
 
 // localtime_r reads the zone once and keeps it (unlike localtime, which
-// checks /etc/localtime on every call when TZ is unset).
+// checks /etc/localtime on every call when TZ is unset). A year that does
+// not fit an int counts as no local time.
 bool LocalParts(qint64 utcSeconds, struct tm& local)
 {
     if (utcSeconds == kNoTime)
         return false;
     const time_t value = static_cast<time_t>(utcSeconds);
-    return localtime_r(&value, &local) != nullptr;
+    return localtime_r(&value, &local) != nullptr && local.tm_year <= std::numeric_limits<int>::max() - 1900;
 }
 
 qint64 FloorDiv(qint64 value, qint64 divisor)

@@ -8,14 +8,15 @@
 // A file time (seconds since 1970 UTC) as local text: the locale's short date,
 // a blank and the time to the second; the time is left out at exactly
 // 00:00:00. Local time is taken with the offset in force at that date.
-// Empty for kNoTime.
+// Empty for kNoTime and for a time with no local date.
 QString TimestampText(qint64 utcSeconds);
 
 // The locale's short date format with the year always in four digits: its
 // order and separators stay, "yy" becomes "yyyy", so no century is lost.
 QString ShortDateFormat(const QLocale& locale);
 
-// The local calendar day of a file time, as days since 1899-12-30; 0 for kNoTime.
+// The local calendar day of a file time, as days since 1899-12-30; 0 for
+// kNoTime and for a time with no local date (its text is empty too).
 qint64 LocalDayNumber(qint64 utcSeconds);
 
 // A calendar date as days since 1899-12-30.

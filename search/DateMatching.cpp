@@ -9,6 +9,9 @@ constexpr qint64 kDaysFrom1899To1970 = 25569;
 // Time-zone offsets stay within 26 hours, so a local day lies within two
 // days of the UTC day.
 constexpr qint64 kMarginDays = 2;
+// Within this many seconds of 1970 every time has a local date; beyond it the
+// conversion itself decides, since a time without one counts as day 0.
+constexpr qint64 kSurelyLocalSeconds = qint64(1) << 50;
 
 int Sign(qint64 value)
 {
@@ -18,8 +21,8 @@ int Sign(qint64 value)
 
 int DayOffsetSign(qint64 utcSeconds, qint64 pickerDay)
 {
-    if (utcSeconds == kNoTime)
-        return Sign(0 - pickerDay);
+    if (utcSeconds < -kSurelyLocalSeconds || utcSeconds > kSurelyLocalSeconds)
+        return Sign(LocalDayNumber(utcSeconds) - pickerDay);
     qint64 utcDay = utcSeconds / kSecondsPerDay;
     if (utcSeconds % kSecondsPerDay < 0)
         --utcDay;

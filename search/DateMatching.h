@@ -6,8 +6,8 @@
 enum class RangeMode { After, Before, On, Between };
 
 // The sign (-1, 0 or 1) of the day offset of a file time (UTC seconds, or
-// kNoTime, which counts as day 0) from a picker's day (days since
-// 1899-12-30), by the file's local calendar day. Only times within two days
+// kNoTime) from a picker's day (days since 1899-12-30), by the file's local
+// calendar day; kNoTime and a time with no local date count as day 0. Only times within two days
 // of the picker's day are converted to local time; the rest are decided by
 // their UTC day, which no time-zone offset can move that far.
 int DayOffsetSign(qint64 utcSeconds, qint64 pickerDay);

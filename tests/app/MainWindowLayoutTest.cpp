@@ -2,6 +2,8 @@
 #include "tests/support/FormFixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -13,6 +15,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 // One row of the window's layout: position and size in twips inside the
@@ -108,6 +111,19 @@ TEST_F(MainWindowLayoutTest, TheWindowIsFixedAtItsClientSizeAndWhite)
         EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(Qt::white));
 }
 
+TEST_F(MainWindowLayoutTest, CaptionsOnTheWhiteWindowStayDarkUnderADarkTheme)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    QApplication::setPalette(dark);
+    MakeForm();
+    QApplication::setPalette(light);
+    // On white, a lightness below 60 gives a contrast above 7 to 1.
+    for (QWidget* widget : std::initializer_list<QWidget*>{form->Frame1, form->Frame2, form->Option4, form->Label1})
+        EXPECT_LT(widget->palette().color(QPalette::WindowText).lightness(), 60) << widget->objectName().toStdString();
+}
+
 TEST_F(MainWindowLayoutTest, EveryControlHasItsPlaceCaptionAndFont)
 {
     // Rounded, not truncated: 1900 twips are 126.67 pixels.
@@ -161,6 +177,8 @@ TEST_F(MainWindowLayoutTest, StartsWithEmptyListsTodayInThePickersAndTheDesignSe
     }
     for (QTreeView* list : {form->ListView1, form->ListView2}) {
         EXPECT_EQ(list->header()->sectionSize(0), form->Twips(7000));
+        EXPECT_FALSE(list->header()->sectionsMovable());  // the save and the copy keep the model's order
+        EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);  // the file name at the path's end shows
         EXPECT_EQ(list->toolTip(), QStringLiteral("Double-click item to remove it. Move | line to right and "
                                                   "out of window to reveal full names."));
     }
@@ -182,26 +200,46 @@ TEST_F(MainWindowLayoutTest, StartsWithEmptyListsTodayInThePickersAndTheDesignSe
     EXPECT_FALSE(form->Option1->isChecked());
     EXPECT_TRUE(form->Option7->isChecked());
 }
-class PickerLocaleTest : public FormFixture {
-protected:
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-};
+TEST_F(MainWindowLayoutTest, AScreenReaderTellsEveryControlApart)
+{
+    const auto text = [](QObject* object, QAccessible::Text kind) {
+        return QAccessible::queryAccessibleInterface(object)->text(kind);
+    };
+    std::set<std::pair<QString, QString>> told;
+    for (const Control& control : kLayout) {
+        QWidget* widget = Find(control.name);
+        if (control.caption && !qobject_cast<QTreeView*>(widget)) {
+            EXPECT_EQ(text(widget, QAccessible::Name), QString::fromUtf8(control.caption));
+        }
+        if (IsTabStop(control)) {
+            EXPECT_TRUE(told.emplace(text(widget, QAccessible::Name), text(widget, QAccessible::Description)).second)
+                << control.name;
+        }
+    }
+    EXPECT_EQ(text(form->DTPicker4, QAccessible::Name), QStringLiteral("Between, first date"));
+    EXPECT_EQ(text(form->ListView2, QAccessible::Name), QStringLiteral("Result list"));
 
-TEST_F(PickerLocaleTest, PickersShowAndTakeFourDigitYearsInTheUsersLocale)
+    // Turning a range option on through its action applies its picker rule.
+    QAccessible::queryAccessibleInterface(form->Option4)->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(form->Option4->isChecked());
+    EXPECT_FALSE(form->DTPicker1->isEnabled());
+    EXPECT_TRUE(form->DTPicker5->isEnabled());
+}
+
+TEST_F(MainWindowLayoutTest, PickersShowAndTakeFourDigitYearsInTheUsersLocale)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"en_US", "3/5/2024"}, {"de_DE", "05.03.2024"}, {"ja_JP", "2024/03/05"}};
     for (const auto& [locale, text] : cases) {
         QLocale::setDefault(QLocale(QLatin1String(locale)));
         MakeForm();
-        form->show();
         form->DTPicker3->setDate(QDate(2024, 3, 5));
         EXPECT_EQ(form->DTPicker3->text(), QLatin1String(text)) << locale;
-        form->DTPicker3->setFocus();
         form->DTPicker3->setSelectedSection(QDateTimeEdit::YearSection);
         QTest::keyClicks(form->DTPicker3, QStringLiteral("1999"));
-        QTest::keyClick(form->DTPicker3, Qt::Key_Tab);
         EXPECT_EQ(form->DTPicker3->date(), QDate(1999, 3, 5)) << locale;
     }
+    QLocale::setDefault(QLocale::system());
 }
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -64,7 +65,10 @@ TEST_F(StartUpTest, HelpShowsTheContactAddressUnderTheApplicationTitle)
 {
     MakeForm();
     form->PushButton7->click();
-    ASSERT_EQ(dialogs.shown.size(), 1u);
+    // Return and Enter press a focused button, as Space does.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
+        QTest::keyClick(form->PushButton7, key);
+    ASSERT_EQ(dialogs.shown.size(), 3u);
     EXPECT_EQ(dialogs.shown[0].kind, FakeDialogs::Kind::Message);
     EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Orvanta"));
     EXPECT_EQ(dialogs.shown[0].text,
@@ -129,6 +133,8 @@ TEST_F(StartUpTest, TheSkinFileRestylesTheWindowAlsoThroughSymbolicLinks)
     for (QWidget* widget : SkinnedKinds())
         EXPECT_EQ(widget->palette().color(QPalette::Window), buttonFace) << widget->objectName().toStdString();
     EXPECT_EQ(form->grab().toImage().pixelColor(4, 4), buttonFace);
+    // The theme's button face goes with the theme's text, not the white window's.
+    EXPECT_EQ(form->Frame1->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
 
     form->PushButton4->ensurePolished();
     EXPECT_EQ(form->PushButton4->palette().color(QPalette::ButtonText), QColor(1, 2, 3));

@@ -83,6 +83,11 @@ TEST_F(FileDatesTest, DayOffsetsAtTheDayBoundaries)
     EXPECT_EQ(DayOffsetSign(kNoTime, march5), -1);
     EXPECT_EQ(DayOffsetSign(kNoTime, 0), 0);
     EXPECT_EQ(DayOffsetSign(kNoTime, -5), 1);
+    // So does a time too far out to have a local date, whose text is empty.
+    const qint64 farOut = qint64(1) << 62;
+    EXPECT_EQ(TimestampText(farOut), QString());
+    EXPECT_EQ(DayOffsetSign(farOut, march5), -1);
+    EXPECT_EQ(DayOffsetSign(-farOut, -5), 1);
 }
 
 TEST(RangeModes, EachModeAtItsBoundaries)
