@@ -4,19 +4,21 @@
 #include "app/EventPump.h"
 #include "app/Failure.h"
 #include "app/FileSystem.h"
+#include "app/LocalOffsets.h"
 #include "app/RowList.h"
 
+#include <QDate>
 #include <QObject>
 
-#include <algorithm>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 
 namespace {
 constexpr char kLocationTag[] = "in Brellin2021/08/31.Main.ExportListviewAsCsv ";
 // Rows are handed to the file this many characters at a time.
 constexpr qsizetype kChunkCharacters = 1 << 16;
+constexpr qint64 kSecondsPerDay = 86400;
+constexpr qint64 kJulianDayOf1970 = 2440588;
 
 // Appends value as decimal digits, at least width of them.
 void AppendNumber(QString& text, long long value, int width)
@@ -79,34 +81,32 @@ void AppendCsvField(QString& line, const QString& field)
     line += QLatin1Char('"');
 }
 
-QString IsoLocalTime(qint64 utcSeconds)
+void AppendIsoLocalTime(QString& line, qint64 utcSeconds, LocalOffsets& offsets)
 {
-    if (utcSeconds == kNoTime)
-        return {};
-    const time_t value = static_cast<time_t>(utcSeconds);
-    struct tm local {};
-    if (localtime_r(&value, &local) == nullptr)
-        return {};
-    QString text;
-    text.reserve(32);
-    const long long year = local.tm_year + 1900LL;
-    // A year beyond four digits takes the sign of ISO 8601's expanded form.
+    const std::optional<long> offset = utcSeconds == kNoTime ? std::nullopt : offsets.At(utcSeconds);
+    if (!offset)
+        return;
+    const qint64 local = utcSeconds + *offset;
+    const qint64 day = local / kSecondsPerDay - (local % kSecondsPerDay < 0 ? 1 : 0);
+    const qint64 second = local - day * kSecondsPerDay;
+    const QDate date = QDate::fromJulianDay(day + kJulianDayOf1970);
+    // ISO 8601 counts the year before 1 as 0, Qt's calendar as -1; a year
+    // beyond four digits takes the sign of the expanded form.
+    const long long year = date.year() < 0 ? date.year() + 1LL : date.year();
     if (year > 9999)
-        text += QLatin1Char('+');
-    AppendNumber(text, year, 4);
-    AppendTwoDigits(text, QLatin1Char('-'), local.tm_mon + 1);
-    AppendTwoDigits(text, QLatin1Char('-'), local.tm_mday);
-    AppendTwoDigits(text, QLatin1Char('T'), local.tm_hour);
-    AppendTwoDigits(text, QLatin1Char(':'), local.tm_min);
-    // A leap second shows as :59, as the date text does.
-    AppendTwoDigits(text, QLatin1Char(':'), std::min(local.tm_sec, 59));
-    const long offset = std::labs(local.tm_gmtoff);
-    AppendTwoDigits(text, local.tm_gmtoff < 0 ? QLatin1Char('-') : QLatin1Char('+'), offset / 3600);
-    AppendTwoDigits(text, QLatin1Char(':'), offset / 60 % 60);
+        line += QLatin1Char('+');
+    AppendNumber(line, year, 4);
+    AppendTwoDigits(line, QLatin1Char('-'), date.month());
+    AppendTwoDigits(line, QLatin1Char('-'), date.day());
+    AppendTwoDigits(line, QLatin1Char('T'), static_cast<long>(second / 3600));
+    AppendTwoDigits(line, QLatin1Char(':'), static_cast<long>(second / 60 % 60));
+    AppendTwoDigits(line, QLatin1Char(':'), static_cast<long>(second % 60));
+    const long offsetSeconds = std::labs(*offset);
+    AppendTwoDigits(line, *offset < 0 ? QLatin1Char('-') : QLatin1Char('+'), offsetSeconds / 3600);
+    AppendTwoDigits(line, QLatin1Char(':'), offsetSeconds / 60 % 60);
     // Old local mean times were offsets to the second.
-    if (offset % 60 != 0)
-        AppendTwoDigits(text, QLatin1Char(':'), offset % 60);
-    return text;
+    if (offsetSeconds % 60 != 0)
+        AppendTwoDigits(line, QLatin1Char(':'), offsetSeconds % 60);
 }
 
 bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& fileSystem, EventPump& pump,
@@ -114,6 +114,7 @@ bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& f
 {
     ErrorTrap trap(dialogs, owner, QLatin1String(kLocationTag));
     const RowChangeWatch watch(rows);
+    LocalOffsets offsets;
     std::unique_ptr<TextFileWriter> file;
     if (!trap.Run(100, [&] { file = fileSystem.CreateTextFile(path); }))
         return false;
@@ -139,7 +140,7 @@ bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& f
             chunk += QLatin1Char(',');
             AppendCsvField(chunk, rows.SubItem(r, 1));
             chunk += QLatin1Char(',');
-            chunk += IsoLocalTime(rows.Time(r));
+            AppendIsoLocalTime(chunk, rows.Time(r), offsets);
             chunk += rows.Checked(r) ? QLatin1String(",yes\r\n") : QLatin1String(",no\r\n");
             if (chunk.size() >= kChunkCharacters)
                 writeChunk();
