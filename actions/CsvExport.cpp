@@ -20,8 +20,9 @@ constexpr qsizetype kChunkCharacters = 1 << 16;
 constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kJulianDayOf1970 = 2440588;
 
-// Appends value as decimal digits, at least width of them.
-void AppendNumber(QString& text, long long value, int width)
+// Writes value as decimal digits, at least width of them, and a sign when
+// negative; returns the end of what it wrote.
+char* WriteNumber(char* out, long long value, int width)
 {
     char digits[24];
     int count = 0;
@@ -34,15 +35,16 @@ void AppendNumber(QString& text, long long value, int width)
     while (count < width)
         digits[count++] = '0';
     if (value < 0)
-        text += QLatin1Char('-');
+        *out++ = '-';
     while (count > 0)
-        text += QLatin1Char(digits[--count]);
+        *out++ = digits[--count];
+    return out;
 }
 
-void AppendTwoDigits(QString& text, QChar separator, long value)
+char* WriteTwoDigits(char* out, char separator, long value)
 {
-    text += separator;
-    AppendNumber(text, value, 2);
+    *out++ = separator;
+    return WriteNumber(out, value, 2);
 }
 
 // Notices any change of the list's rows (not of their check marks).
@@ -88,25 +90,31 @@ void AppendIsoLocalTime(QString& line, qint64 utcSeconds, LocalOffsets& offsets)
         return;
     const qint64 local = utcSeconds + *offset;
     const qint64 day = local / kSecondsPerDay - (local % kSecondsPerDay < 0 ? 1 : 0);
-    const qint64 second = local - day * kSecondsPerDay;
-    const QDate date = QDate::fromJulianDay(day + kJulianDayOf1970);
+    const long second = static_cast<long>(local - day * kSecondsPerDay);
+    int year = 0;
+    int month = 0;
+    int dayOfMonth = 0;
+    QDate::fromJulianDay(day + kJulianDayOf1970).getDate(&year, &month, &dayOfMonth);
+    char text[64];
+    char* out = text;
     // ISO 8601 counts the year before 1 as 0, Qt's calendar as -1; a year
     // beyond four digits takes the sign of the expanded form.
-    const long long year = date.year() < 0 ? date.year() + 1LL : date.year();
-    if (year > 9999)
-        line += QLatin1Char('+');
-    AppendNumber(line, year, 4);
-    AppendTwoDigits(line, QLatin1Char('-'), date.month());
-    AppendTwoDigits(line, QLatin1Char('-'), date.day());
-    AppendTwoDigits(line, QLatin1Char('T'), static_cast<long>(second / 3600));
-    AppendTwoDigits(line, QLatin1Char(':'), static_cast<long>(second / 60 % 60));
-    AppendTwoDigits(line, QLatin1Char(':'), static_cast<long>(second % 60));
+    const long long isoYear = year < 0 ? year + 1LL : year;
+    if (isoYear > 9999)
+        *out++ = '+';
+    out = WriteNumber(out, isoYear, 4);
+    out = WriteTwoDigits(out, '-', month);
+    out = WriteTwoDigits(out, '-', dayOfMonth);
+    out = WriteTwoDigits(out, 'T', second / 3600);
+    out = WriteTwoDigits(out, ':', second / 60 % 60);
+    out = WriteTwoDigits(out, ':', second % 60);
     const long offsetSeconds = std::labs(*offset);
-    AppendTwoDigits(line, *offset < 0 ? QLatin1Char('-') : QLatin1Char('+'), offsetSeconds / 3600);
-    AppendTwoDigits(line, QLatin1Char(':'), offsetSeconds / 60 % 60);
+    out = WriteTwoDigits(out, *offset < 0 ? '-' : '+', offsetSeconds / 3600);
+    out = WriteTwoDigits(out, ':', offsetSeconds / 60 % 60);
     // Old local mean times were offsets to the second.
     if (offsetSeconds % 60 != 0)
-        AppendTwoDigits(line, QLatin1Char(':'), offsetSeconds % 60);
+        out = WriteTwoDigits(out, ':', offsetSeconds % 60);
+    line += QLatin1String(text, out - text);
 }
 
 bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& fileSystem, EventPump& pump,
