@@ -4,22 +4,25 @@
 #include "app/EventPump.h"
 #include "app/Failure.h"
 #include "app/FileSystem.h"
+#include "app/LocalOffsets.h"
 #include "app/RowList.h"
 
+#include <QDate>
 #include <QObject>
 
-#include <algorithm>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 
 namespace {
 constexpr char kLocationTag[] = "in Brellin2021/08/31.Main.ExportListviewAsCsv ";
 // Rows are handed to the file this many characters at a time.
 constexpr qsizetype kChunkCharacters = 1 << 16;
+constexpr qint64 kSecondsPerDay = 86400;
+constexpr qint64 kJulianDayOf1970 = 2440588;
 
-// Appends value as decimal digits, at least width of them.
-void AppendNumber(QString& text, long long value, int width)
+// Writes value as decimal digits, at least width of them, and a sign when
+// negative; returns the end of what it wrote.
+char* WriteNumber(char* out, long long value, int width)
 {
     char digits[24];
     int count = 0;
@@ -32,15 +35,16 @@ void AppendNumber(QString& text, long long value, int width)
     while (count < width)
         digits[count++] = '0';
     if (value < 0)
-        text += QLatin1Char('-');
+        *out++ = '-';
     while (count > 0)
-        text += QLatin1Char(digits[--count]);
+        *out++ = digits[--count];
+    return out;
 }
 
-void AppendTwoDigits(QString& text, QChar separator, long value)
+char* WriteTwoDigits(char* out, char separator, long value)
 {
-    text += separator;
-    AppendNumber(text, value, 2);
+    *out++ = separator;
+    return WriteNumber(out, value, 2);
 }
 
 // Notices any change of the list's rows (not of their check marks).
@@ -79,34 +83,38 @@ void AppendCsvField(QString& line, const QString& field)
     line += QLatin1Char('"');
 }
 
-QString IsoLocalTime(qint64 utcSeconds)
+void AppendIsoLocalTime(QString& line, qint64 utcSeconds, LocalOffsets& offsets)
 {
-    if (utcSeconds == kNoTime)
-        return {};
-    const time_t value = static_cast<time_t>(utcSeconds);
-    struct tm local {};
-    if (localtime_r(&value, &local) == nullptr)
-        return {};
-    QString text;
-    text.reserve(32);
-    const long long year = local.tm_year + 1900LL;
-    // A year beyond four digits takes the sign of ISO 8601's expanded form.
-    if (year > 9999)
-        text += QLatin1Char('+');
-    AppendNumber(text, year, 4);
-    AppendTwoDigits(text, QLatin1Char('-'), local.tm_mon + 1);
-    AppendTwoDigits(text, QLatin1Char('-'), local.tm_mday);
-    AppendTwoDigits(text, QLatin1Char('T'), local.tm_hour);
-    AppendTwoDigits(text, QLatin1Char(':'), local.tm_min);
-    // A leap second shows as :59, as the date text does.
-    AppendTwoDigits(text, QLatin1Char(':'), std::min(local.tm_sec, 59));
-    const long offset = std::labs(local.tm_gmtoff);
-    AppendTwoDigits(text, local.tm_gmtoff < 0 ? QLatin1Char('-') : QLatin1Char('+'), offset / 3600);
-    AppendTwoDigits(text, QLatin1Char(':'), offset / 60 % 60);
+    const std::optional<long> offset = utcSeconds == kNoTime ? std::nullopt : offsets.At(utcSeconds);
+    if (!offset)
+        return;
+    const qint64 local = utcSeconds + *offset;
+    const qint64 day = local / kSecondsPerDay - (local % kSecondsPerDay < 0 ? 1 : 0);
+    const long second = static_cast<long>(local - day * kSecondsPerDay);
+    int year = 0;
+    int month = 0;
+    int dayOfMonth = 0;
+    QDate::fromJulianDay(day + kJulianDayOf1970).getDate(&year, &month, &dayOfMonth);
+    char text[64];
+    char* out = text;
+    // ISO 8601 counts the year before 1 as 0, Qt's calendar as -1; a year
+    // beyond four digits takes the sign of the expanded form.
+    const long long isoYear = year < 0 ? year + 1LL : year;
+    if (isoYear > 9999)
+        *out++ = '+';
+    out = WriteNumber(out, isoYear, 4);
+    out = WriteTwoDigits(out, '-', month);
+    out = WriteTwoDigits(out, '-', dayOfMonth);
+    out = WriteTwoDigits(out, 'T', second / 3600);
+    out = WriteTwoDigits(out, ':', second / 60 % 60);
+    out = WriteTwoDigits(out, ':', second % 60);
+    const long offsetSeconds = std::labs(*offset);
+    out = WriteTwoDigits(out, *offset < 0 ? '-' : '+', offsetSeconds / 3600);
+    out = WriteTwoDigits(out, ':', offsetSeconds / 60 % 60);
     // Old local mean times were offsets to the second.
-    if (offset % 60 != 0)
-        AppendTwoDigits(text, QLatin1Char(':'), offset % 60);
-    return text;
+    if (offsetSeconds % 60 != 0)
+        out = WriteTwoDigits(out, ':', offsetSeconds % 60);
+    line += QLatin1String(text, out - text);
 }
 
 bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& fileSystem, EventPump& pump,
@@ -114,6 +122,7 @@ bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& f
 {
     ErrorTrap trap(dialogs, owner, QLatin1String(kLocationTag));
     const RowChangeWatch watch(rows);
+    LocalOffsets offsets;
     std::unique_ptr<TextFileWriter> file;
     if (!trap.Run(100, [&] { file = fileSystem.CreateTextFile(path); }))
         return false;
@@ -139,7 +148,7 @@ bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& f
             chunk += QLatin1Char(',');
             AppendCsvField(chunk, rows.SubItem(r, 1));
             chunk += QLatin1Char(',');
-            chunk += IsoLocalTime(rows.Time(r));
+            AppendIsoLocalTime(chunk, rows.Time(r), offsets);
             chunk += rows.Checked(r) ? QLatin1String(",yes\r\n") : QLatin1String(",no\r\n");
             if (chunk.size() >= kChunkCharacters)
                 writeChunk();

@@ -6,6 +6,7 @@
 class Dialogs;
 class EventPump;
 class FileSystem;
+class LocalOffsets;
 class Form1;
 class QWidget;
 class RowList;
@@ -19,9 +20,9 @@ class RowList;
 // or a line break.
 void AppendCsvField(QString& line, const QString& field);
 
-// The local time with the offset in force at that date, as
-// 2024-03-05T14:05:09+01:00; empty for a time that cannot be read.
-QString IsoLocalTime(qint64 utcSeconds);
+// Appends the local time with the offset in force at that date, as
+// 2024-03-05T14:05:09+01:00; nothing for a time that cannot be read.
+void AppendIsoLocalTime(QString& line, qint64 utcSeconds, LocalOffsets& offsets);
 
 // Writes every row in list order to path; the file appears only when it is
 // complete. A failure, a close or a change of the list's rows meanwhile ends

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <limits>
 #include <mutex>
+#include <vector>
 
 namespace {
 constexpr qint64 kSecondsPerDay = 86400;
@@ -46,26 +47,68 @@ QString TimeFormatOf(const QLocale& locale)
     return result.trimmed();
 }
 
-// The formats of the default locale, worked out again only when it changes.
+// The formats of the default locale, worked out again only when it changes;
+// each change starts a new generation.
 struct Formats {
     QLocale locale;
     QString dateFormat;
     QString timeFormat;
+    quint64 generation = 0;
 };
 
 Formats CurrentFormats()
 {
     static std::mutex mutex;
-    static Formats cached{QLocale::c(), {}, {}};
-    static bool valid = false;
+    static Formats cached{QLocale::c(), {}, {}, 0};
     const QLocale locale;
     const std::lock_guard lock(mutex);
-    if (!valid || cached.locale != locale) {
-        cached = {locale, ShortDateFormat(locale), TimeFormatOf(locale)};
-        valid = true;
-    }
+    if (cached.generation == 0 || cached.locale != locale)
+        cached = {locale, ShortDateFormat(locale), TimeFormatOf(locale), cached.generation + 1};
     return cached;
 }
+
+// The texts of dates and times of day already formatted on this thread for
+// the current formats: the locale takes about a microsecond for each, and the
+// rows of a list share days and times of day.
+class FormattedTexts {
+public:
+    void Use(const Formats& formats)
+    {
+        if (formats.generation == m_generation)
+            return;
+        m_generation = formats.generation;
+        m_dates.assign(kDates, {});
+        m_times.assign(kSecondsPerDay, {});
+    }
+
+    const QString& Date(const QDate& date, const Formats& formats)
+    {
+        const qint64 key = date.toJulianDay();
+        DateText& entry = m_dates[static_cast<size_t>(key) % kDates];
+        if (entry.julianDay != key || entry.text.isNull())
+            entry = {key, formats.locale.toString(date, formats.dateFormat)};
+        return entry.text;
+    }
+
+    const QString& Time(int secondOfDay, const Formats& formats)
+    {
+        QString& text = m_times[static_cast<size_t>(secondOfDay)];
+        if (text.isNull())
+            text = formats.locale.toString(QTime(secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60),
+                                           formats.timeFormat);
+        return text;
+    }
+
+private:
+    static constexpr size_t kDates = 4096;
+    struct DateText {
+        qint64 julianDay = 0;
+        QString text;
+    };
+    quint64 m_generation = 0;
+    std::vector<DateText> m_dates;
+    std::vector<QString> m_times;
+};
 }  // namespace
 
 QString ShortDateFormat(const QLocale& locale)
@@ -97,11 +140,13 @@ QString TimestampText(qint64 utcSeconds)
     if (!LocalParts(utcSeconds, local))
         return {};
     const QDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    const QTime time(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59));
+    const int secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);
     const Formats formats = CurrentFormats();
-    QString text = formats.locale.toString(date, formats.dateFormat);
-    if (time != QTime(0, 0))
-        text += QLatin1Char(' ') + formats.locale.toString(time, formats.timeFormat);
+    thread_local FormattedTexts texts;
+    texts.Use(formats);
+    QString text = texts.Date(date, formats);
+    if (secondOfDay != 0)
+        text += QLatin1Char(' ') + texts.Time(secondOfDay, formats);
     return text;
 }
 

@@ -7,9 +7,6 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <cstdlib>
-#include <ctime>
-#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -17,9 +14,6 @@ namespace {
 const qint64 kJulianDayOfDayZero = QDate(1899, 12, 30).toJulianDay();
 constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kDaysFrom1899To1970 = 25569;
-constexpr size_t kRememberedUtcDays = 1 << 14;
-// Beyond this a day's last second could overflow; such times are read one by one.
-constexpr qint64 kLargestCachedTime = qint64(1) << 50;
 
 QDate DateOf(qint64 day)
 {
@@ -30,16 +24,6 @@ qint64 FloorDiv(qint64 value, qint64 divisor)
 {
     const qint64 quotient = value / divisor;
     return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
-}
-
-// The offset from UTC of local time at a moment, as localtime_r gives it.
-std::optional<long> UtcOffset(qint64 utcSeconds)
-{
-    const time_t value = static_cast<time_t>(utcSeconds);
-    struct tm local {};
-    if (localtime_r(&value, &local) == nullptr)
-        return std::nullopt;
-    return local.tm_gmtoff;
 }
 
 qint64 WeekStart(qint64 day, int firstDayOfWeek)
@@ -146,26 +130,11 @@ qint64 TimelineBins::LastDay(int slot) const
     return starts[static_cast<size_t>(slot - (undated > 0 ? 1 : 0) + 1)] - 1;
 }
 
-TimelineDayReader::TimelineDayReader() : m_days(kRememberedUtcDays)
-{
-}
-
 qint64 TimelineDayReader::Day(qint64 utcSeconds)
 {
     if (utcSeconds == kNoTime)
         return kNoDay;
-    const qint64 number = FloorDiv(utcSeconds, kSecondsPerDay);
-    UtcDay& day = m_days[static_cast<size_t>(number) % kRememberedUtcDays];
-    if (day.number != number && std::abs(utcSeconds) < kLargestCachedTime) {
-        day.number = number;
-        const std::optional<long> first = UtcOffset(number * kSecondsPerDay);
-        const std::optional<long> last = UtcOffset(number * kSecondsPerDay + kSecondsPerDay - 1);
-        day.uniform = first && last && *first == *last;
-        day.offset = first.value_or(0);
-    }
-    if (day.number == number && day.uniform)
-        return FloorDiv(utcSeconds + day.offset, kSecondsPerDay) + kDaysFrom1899To1970;
-    const std::optional<long> offset = UtcOffset(utcSeconds);
+    const std::optional<long> offset = m_offsets.At(utcSeconds);
     return offset ? FloorDiv(utcSeconds + *offset, kSecondsPerDay) + kDaysFrom1899To1970 : kNoDay;
 }
 

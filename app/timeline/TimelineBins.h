@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/LocalOffsets.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -38,21 +40,13 @@ struct TimelineBins {
 };
 
 // The day a row is counted on: its time's local calendar day with the offset
-// in force then, kNoDay when its date text is empty. The offset is read once
-// per UTC day and kept: one that is the same at both ends of a day holds all
-// through it, as no time zone changes its offset and back within a day.
+// in force then, kNoDay when its date text is empty.
 class TimelineDayReader {
 public:
-    TimelineDayReader();
     qint64 Day(qint64 utcSeconds);
 
 private:
-    struct UtcDay {
-        qint64 number = kNoDay;
-        long offset = 0;
-        bool uniform = false;
-    };
-    std::vector<UtcDay> m_days;
+    LocalOffsets m_offsets;
 };
 // Appends the days of the rows after the days already known.
 void AppendTimelineDays(const RowList& rows, std::vector<qint64>& days);

@@ -14,6 +14,8 @@ const QColor kBarColor(70, 130, 180);
 const QColor kPickedColor(230, 126, 34);
 // Space between bars, as a share of a slot.
 constexpr double kGapShare = 0.2;
+// A bar is never wider than this many characters, however few the bars.
+constexpr double kWidestBarCharacters = 6.0;
 // A bar that counts at least one row is never thinner than this.
 constexpr double kShortestBar = 2.0;
 }  // namespace
@@ -39,7 +41,7 @@ void TimelineChart::SetBins(TimelineBins bins, const QString& caption)
 
 QSize TimelineChart::sizeHint() const
 {
-    return {fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 22};
+    return {fontMetrics().averageCharWidth() * 140, fontMetrics().height() * 28};
 }
 
 QSize TimelineChart::minimumSizeHint() const
@@ -82,7 +84,8 @@ QRectF TimelineChart::BarRect(int slot) const
     if (slot < 0 || slot >= slotCount)
         return {};
     const double slotWidth = plot.width() / slotCount;
-    const double barWidth = std::max(1.0, slotWidth * (1.0 - kGapShare));
+    const double barWidth =
+        std::clamp(slotWidth * (1.0 - kGapShare), 1.0, fontMetrics().averageCharWidth() * kWidestBarCharacters);
     const int count = m_bins.counts[static_cast<size_t>(slot)];
     double barHeight = plot.height() * count / CountScale().first;
     if (count > 0)

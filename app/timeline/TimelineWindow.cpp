@@ -14,6 +14,8 @@ TimelineWindow::TimelineWindow(Form1& form) : QWidget(&form, Qt::Window), m_form
     setObjectName(QStringLiteral("TimelineWindow"));
     setWindowTitle(QStringLiteral("Timeline"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the main window ends the program, whether the timeline is open or not.
+    setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_chart);
     m_refreshTimer.setSingleShot(true);

@@ -1,4 +1,5 @@
 #include "actions/CsvExport.h"
+#include "app/LocalOffsets.h"
 #include "app/MousePointer.h"
 #include "app/platform/QtDialogs.h"
 #include "app/Timestamp.h"
@@ -94,8 +95,14 @@ TEST_F(CsvExportTest, EveryRowReadsBackFieldForFieldInListOrder)
 TEST_F(CsvExportTest, OffsetsWestOfGreenwichAndInHalfHours)
 {
     const TimeZoneScope zone("America/St_Johns");
-    EXPECT_EQ(IsoLocalTime(1709643909), QStringLiteral("2024-03-05T09:35:09-03:30"));
-    EXPECT_EQ(IsoLocalTime(1720000000), QStringLiteral("2024-07-03T07:16:40-02:30"));
+    LocalOffsets offsets;
+    QString text;
+    for (const qint64 time : std::initializer_list<qint64>{1709643909, 1720000000, -62135596800 - 86400 * 366 + 43200}) {
+        AppendIsoLocalTime(text, time, offsets);
+        text += QLatin1Char(' ');
+    }
+    // Year 0 is the year before 1 in ISO 8601; then the zone kept local mean time.
+    EXPECT_EQ(text, QStringLiteral("2024-03-05T09:35:09-03:30 2024-07-03T07:16:40-02:30 0000-01-01T08:29:08-03:30:52 "));
 }
 
 TEST_F(CsvExportTest, AFailureOrAChangedListLeavesNoFileAndTheOldOneAsItWas)
