@@ -3,6 +3,8 @@
 #include "app/ProductTexts.h"
 #include "app/Timestamp.h"
 #include "search/FoundFileList.h"
+#include "search/ListMatchingFiles.h"
+#include "search/SearchState.h"
 #include "tests/search/SearchFixture.h"
 #include "tests/search/TimeZoneScope.h"
 
@@ -303,6 +305,50 @@ TEST_F(SearchCommandTest, StopDuringTheOffsetPassLeavesTheListEmptyUnderNewHeade
     EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Created"}));
     EXPECT_EQ(form->MousePointer(), MousePointer::Default);
     EXPECT_EQ(form->PushButton1->text(), QStringLiteral("Start Searching"));
+}
+
+// The listing pass puts its rows in with one insertion: a Stop or a Clear at
+// any of its event points leaves the list empty, never cut short.
+TEST_F(SearchCommandTest, TheListingPassLeavesTheListEmptyOrComplete)
+{
+    QAbstractItemModelTester tester(&form->ResultRows());
+    FoundFileList& found = form->Search().FoundFiles;
+    constexpr int kFiles = 10000;
+    found.BeginFolder(QString());
+    found.Add("root-file", Utc(2021, 1, 1));
+    found.BeginFolder(QStringLiteral("/d/\u00e4"));
+    for (int i = 1; i < kFiles; ++i)
+        found.Add(i == 7 ? "old" : "f" + std::to_string(i), Utc(i == 7 ? 1999 : 2021, 1, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    const auto listMatching = [&](int clickPoint, QPushButton* button) {
+        pump.points = 0;
+        pump.hook = [&](int point) {
+            if (point == clickPoint)
+                button->click();
+        };
+        // As while a search runs.
+        form->PushButton1->setText(QStringLiteral("Stop"));
+        form->Search().StopSearch = false;
+        ListMatchingFiles(*form, form->Search().Generation);
+        return pump.points;
+    };
+
+    const int points = listMatching(0, nullptr);
+    RowList& rows = form->ResultRows();
+    ASSERT_EQ(rows.Count(), kFiles - 1);
+    EXPECT_EQ(rows.Text(1), QStringLiteral("/root-file"));
+    EXPECT_EQ(rows.Text(2), QStringLiteral("/d/\u00e4/f1"));
+    EXPECT_EQ(rows.Text(kFiles - 1), QStringLiteral("/d/\u00e4/f9999"));
+    EXPECT_EQ(rows.Time(kFiles - 1), Utc(2021, 1, 1));
+
+    // The listing pass's event points are the last three: at files 0, 4096 and 8192.
+    for (QPushButton* button : {form->PushButton1, form->PushButton6}) {
+        for (int point = points - 2; point <= points; ++point) {
+            listMatching(point, button);
+            EXPECT_EQ(rows.Count(), 0) << button->text().toStdString() << " at point " << point;
+            EXPECT_EQ(form->MousePointer(), MousePointer::Default);
+        }
+    }
 }
 
 TEST_F(SearchCommandTest, AListingFailureIsShownAndTheWalkGoesOn)
