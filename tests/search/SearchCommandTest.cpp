@@ -11,6 +11,9 @@
 #include <QAbstractItemModelTester>
 #include <QThread>
 
+#include <deque>
+
+#include <dirent.h>
 #include <unistd.h>
 
 namespace {
@@ -68,6 +71,46 @@ TEST_F(SearchCommandTest, ListsEveryRegularFileBelowTheFolder)
     EXPECT_FALSE(form->ResultRows().Checked(1));
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
     ExpectIdle();
+}
+
+// The folder, then breadth-first by level; each folder's files and
+// sub-folders in the order the file system lists them.
+QStringList WalkOrder(const QString& top)
+{
+    QStringList files;
+    std::deque<QString> folders{top};
+    for (; !folders.empty(); folders.pop_front()) {
+        DIR* folder = opendir(QFile::encodeName(folders.front()).constData());
+        while (const dirent* entry = readdir(folder)) {
+            const QString name = QFile::decodeName(entry->d_name);
+            if (entry->d_type == DT_REG)
+                files << folders.front() + QLatin1Char('/') + name;
+            else if (entry->d_type == DT_DIR && name != QLatin1String(".") && name != QLatin1String(".."))
+                folders.push_back(folders.front() + QLatin1Char('/') + name);
+        }
+        closedir(folder);
+    }
+    return files;
+}
+
+TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
+{
+    for (int i = 0; i < 12; ++i) {
+        for (int j = 0; j < 3; ++j)
+            File(QStringLiteral("t/%1/f%2").arg(i).arg(j), Utc(2021, 1, 1));
+        File(QStringLiteral("t/%1/deeper/g").arg(i), Utc(2021, 1, 1));
+    }
+    AddFolderRow(Row(QStringLiteral("t")));
+    // Some folders are slow to read, so the others are read before them.
+    fileSystem.beforeListFiles = [](const QString& folder) {
+        if (folder.endsWith(QLatin1Char('1')) || folder.endsWith(QLatin1Char('4')))
+            QThread::msleep(30);
+    };
+    Search();
+    QStringList rows;
+    for (int i = 1; i <= form->ResultRows().Count(); ++i)
+        rows << form->ResultRows().Text(i);
+    EXPECT_EQ(rows, WalkOrder(dir.Path(QStringLiteral("t"))));
 }
 
 TEST_F(SearchCommandTest, RootFolderFilesHaveOneSeparator)
