@@ -51,10 +51,12 @@ void LevelReader::ReadFolder(const QString& path, Slot& slot, uint32_t worker)
         slot.info = m_fileSystem.GetFolder(path);
         if (m_lists(*slot.info)) {
             if (m_withFiles) {
-                m_fileSystem.ListFolder(path, slot.subFolders, [&arena](std::string_view name, const FileTimes& times) {
-                    arena.files.push_back({times, arena.names.size(), name.size()});
+                const auto record = [&arena](std::string_view name, const FileTimes& times) {
+                    arena.files.push_back(
+                        {times, static_cast<uint32_t>(arena.names.size()), static_cast<uint32_t>(name.size())});
                     arena.names.append(name);
-                });
+                };
+                m_fileSystem.ListFolder(path, slot.subFolders, record);
             } else {
                 slot.subFolders = m_fileSystem.SubFolders(path);
             }

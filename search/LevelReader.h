@@ -60,10 +60,11 @@ public:
     }
 
 private:
+    // 32 bytes a file; a level's names stay far below 4 GB.
     struct File {
         FileTimes times;
-        size_t nameOffset;
-        size_t nameLength;
+        uint32_t nameOffset;
+        uint32_t nameLength;
     };
     struct Arena {
         std::vector<File> files;
