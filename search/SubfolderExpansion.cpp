@@ -92,6 +92,8 @@ public:
             // From here on, a denied or vanished folder leaves the list
             // silently; any other failure only ends this folder's listing.
             const LevelReader::Slot& slot = m_reader.SlotAt(slotOf[k]);
+            if (!slot.info && !slot.failure)
+                return std::nullopt;  // left unread when the walk was abandoned
             try {
                 if (!slot.info)
                     std::rethrow_exception(slot.failure);

@@ -97,8 +97,8 @@ TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
 {
     for (int i = 0; i < 12; ++i) {
         for (int j = 0; j < 3; ++j)
-            File(QStringLiteral("t/%1/f%2").arg(i).arg(j), Utc(2021, 1, 1));
-        File(QStringLiteral("t/%1/deeper/g").arg(i), Utc(2021, 1, 1));
+            File(QStringLiteral("t/%1/f%1-%2").arg(i).arg(j), Utc(2021, 1, 1));
+        File(QStringLiteral("t/%1/deeper/g%1").arg(i), Utc(2021, 1, 1));
     }
     AddFolderRow(Row(QStringLiteral("t")));
     // Some folders are slow to read, so the others are read before them.
