@@ -6,12 +6,11 @@
 // --print, the result rows (path, TAB, date text) on standard output. The
 // window is shown (offscreen), unless --hidden.
 
-#include "app/Dialogs.h"
+#include "bench/BenchSeams.h"
 #include "app/Form1.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/QtEventPump.h"
 #include "app/RowList.h"
-#include "app/Shell.h"
 #include "folders/PathSeparator.h"
 #include "folders/RemoveDoubleBackslashes.h"
 #include "search/SearchState.h"
@@ -32,30 +31,6 @@
 #include <sys/resource.h>
 
 namespace {
-// Boxes go to standard error; nothing waits for an answer.
-class ConsoleDialogs : public Dialogs {
-public:
-    void ShowMessage(QWidget*, const QString&, const QString& text) override { Print(text); }
-    bool AskYesNo(QWidget*, const QString&, const QString& text) override
-    {
-        Print(text);
-        return false;
-    }
-    void ShowWarning(QWidget*, const QString&, const QString& text) override { Print(text); }
-    QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
-    QString PickNewSaveFile(QWidget*, const QString&, const QStringList&, const QString&) override { return {}; }
-
-private:
-    static void Print(const QString& text) { std::fprintf(stderr, "box: %s\n", qPrintable(text)); }
-};
-
-class NoShell : public Shell {
-public:
-    void OpenUrl(const QUrl&) override {}
-    void ShowInFolder(const QString&, WhenNothingOpened) override {}
-};
-
 double ThreadCpuMs()
 {
     timespec now {};
