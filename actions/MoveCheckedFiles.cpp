@@ -129,20 +129,24 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
             }
         };
     };
-    trap.Run(132, naming([&] {
-        std::vector<int> toUncheck;
-        for (int r = 1; r <= rows.Count(); ++r) {
-            inHand = rows.Text(r);
-            if (rows.Checked(r) && unchecked.contains(inHand))
-                toUncheck.push_back(r);
-        }
-        rows.SetCheckedRows(toUncheck, false);
-    }));
-    trap.Run(134, naming([&] {
-        rows.RemoveWhere([&](const RowList::Row& row) {
-            inHand = row.text;
-            return row.checked && removed.contains(row.text);
-        });
-    }));
+    if (!unchecked.isEmpty()) {
+        trap.Run(132, naming([&] {
+            std::vector<int> toUncheck;
+            for (int r = 1; r <= rows.Count(); ++r) {
+                inHand = rows.Text(r);
+                if (rows.Checked(r) && unchecked.contains(inHand))
+                    toUncheck.push_back(r);
+            }
+            rows.SetCheckedRows(toUncheck, false);
+        }));
+    }
+    if (!removed.isEmpty()) {
+        trap.Run(134, naming([&] {
+            rows.RemoveWhere([&](const RowList::Row& row) {
+                inHand = row.text;
+                return row.checked && removed.contains(row.text);
+            });
+        }));
+    }
     trap.ClearFileText();
 }
