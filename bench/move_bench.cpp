@@ -8,11 +8,11 @@
 //   move_bench [FOLDER] [SMALL_FILES]
 #include "actions/FileFailures.h"
 #include "actions/MoveCheckedFiles.h"
-#include "app/Dialogs.h"
 #include "app/ErrorTrap.h"
-#include "app/EventPump.h"
 #include "app/RowList.h"
+#include "bench/BenchSeams.h"
 #include "app/platform/PosixFileSystem.h"
+#include "app/platform/QtEventPump.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,39 +33,6 @@
 
 namespace {
 constexpr qint64 kMiB = 1 << 20;
-
-class NoDialogs : public Dialogs {
-public:
-    void ShowMessage(QWidget*, const QString&, const QString& text) override
-    {
-        std::printf("message: %s\n", qPrintable(text));
-    }
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    void ShowWarning(QWidget*, const QString&, const QString& text) override
-    {
-        std::printf("failure: %s\n", qPrintable(text));
-    }
-    QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
-};
-
-// The program's pump: events at most every 10 ms of work.
-class Pump : public EventPump {
-public:
-    Pump() { m_since.start(); }
-
-protected:
-    void ProcessEvents() override
-    {
-        if (m_since.elapsed() < 10)
-            return;
-        QCoreApplication::processEvents();
-        m_since.restart();
-    }
-
-private:
-    QElapsedTimer m_since;
-};
 
 // Measures the longest stretch between two runs of a 1 ms timer.
 class GapWatch {
@@ -157,8 +124,8 @@ void MakeSmall(const QString& folder, int smallFiles)
 double ProgramMove(const QString& from, const QString& to, qint64& longestGap)
 {
     PosixFileSystem fileSystem;
-    NoDialogs dialogs;
-    Pump pump;
+    ConsoleDialogs dialogs;
+    QtEventPump pump;
     RowList rows(true);
     rows.AddColumn(QStringLiteral("File(s) Found"));
     for (const QString& file : FilesIn(from))
