@@ -1,6 +1,7 @@
 #include "actions/MoveCheckedFiles.h"
 
 #include "actions/FileFailures.h"
+#include "actions/MoveRecorder.h"
 #include "actions/SafeCopyFile.h"
 #include "app/ErrorTrap.h"
 #include "app/EventPump.h"
@@ -41,6 +42,7 @@ QString MoveOneFile(const QString& rowText, const QString& targetFolder, FileSys
     const QString notDeleted = DeleteFileRobust(source, fileSystem, pump);
     if (!notDeleted.isEmpty())
         return QStringLiteral("copied to %1, but the file could not be deleted: %2").arg(copy.copiedTo, notDeleted);
+    MoveRecorder::Note(source, copy.copiedTo);
     return {};
 }
 }  // namespace

@@ -1,30 +1,20 @@
 #include "actions/RestoreLastTrashed.h"
 
-#include "actions/FileFailures.h"
+#include "actions/TakeBack.h"
 #include "actions/UndoRecords.h"
-#include "app/ApplicationTitle.h"
-#include "app/Dialogs.h"
-#include "app/ErrorTrap.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
 #include "app/Form1.h"
-#include "app/MousePointer.h"
 
 #include <utility>
 
 namespace {
 constexpr char kLocationTag[] = "in Brellin2021/08/31.Form1.RestoreLastTrashed ";
-
-QString Files(int count)
-{
-    return count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count);
 }
-}  // namespace
 
 QString RestoreTrashedFiles(TrashRecord& record, FileSystem& fileSystem, EventPump& pump)
 {
-    FileFailures restored;
-    FileFailures stayed;
+    TakeBackSummary summary;
     QStringList left;
     for (qsizetype i = 0; i < record.paths.size(); ++i) {
         const QString& path = record.paths[i];
@@ -34,20 +24,15 @@ QString RestoreTrashedFiles(TrashRecord& record, FileSystem& fileSystem, EventPu
         }
         try {
             fileSystem.RestoreFromTrash(path, record.from, record.until);
-            restored.Add(path);
+            summary.CameBack(path);
         } catch (const Failure& failure) {
-            stayed.Add(path, failure.Description());
+            summary.Stayed(path, failure.Description());
             if (failure.Number() != ErrorNumber::PathNotFound)
                 left << path;
         }
     }
     record.paths = left;
-    QStringList parts;
-    if (restored.Count() > 0)
-        parts << restored.Text(QStringLiteral("%1 came back from the trash:").arg(Files(restored.Count())));
-    if (stayed.Count() > 0)
-        parts << stayed.Text(QStringLiteral("%1 did not come back:").arg(Files(stayed.Count())));
-    return parts.join(QStringLiteral("\r\r"));
+    return summary.Text(QStringLiteral("from the trash"));
 }
 
 void RestoreLastTrashed(Form1& form)
@@ -57,15 +42,9 @@ void RestoreLastTrashed(Form1& form)
     TrashRecord record = std::exchange(form.Undo().lastTrash, {});
     if (record.paths.isEmpty())
         return;
-    Seams& seams = form.Services();
-    ErrorTrap trap(seams.dialogs, &form, QLatin1String(kLocationTag));
-    Form1::LongCommand guard(form);
-    trap.Run(100, [&] { form.SetMousePointer(MousePointer::Hourglass); });
-    QString summary;
-    trap.Run(102, [&] { summary = RestoreTrashedFiles(record, seams.fileSystem, seams.pump); });
+    RunTakeBack(form, kLocationTag, [&] {
+        return RestoreTrashedFiles(record, form.Services().fileSystem, form.Services().pump);
+    });
     if (form.Undo().lastTrash.paths.isEmpty())
         form.Undo().lastTrash = std::move(record);
-    trap.Run(104, [&] { form.SetMousePointer(MousePointer::Default); });
-    if (!summary.isEmpty() && !seams.pump.Closing())
-        trap.Run(106, [&] { seams.dialogs.ShowMessage(&form, ApplicationTitle(), summary); });
 }

@@ -1,6 +1,7 @@
 #include "actions/UndoMenuEntries.h"
 
 #include "actions/RestoreLastTrashed.h"
+#include "actions/UndoLastMove.h"
 #include "actions/UndoRecords.h"
 #include "app/Form1.h"
 
@@ -22,12 +23,15 @@ void ShowCount(QAction& action, const QString& name, qsizetype count)
 
 void AddUndoEntries(QMenu& menu, Form1& form)
 {
+    const QString undoName = QStringLiteral("Undo Last Move");
     const QString restoreName = QStringLiteral("Restore Last Trashed");
+    QAction* undo = menu.addAction(undoName, &form, [&form] { UndoLastMove(form); });
     QAction* restore = menu.addAction(restoreName, &form, [&form] { RestoreLastTrashed(form); });
-    const auto showCounts = [restore, restoreName, &form] {
+    const auto showCounts = [=, &form] {
+        ShowCount(*undo, undoName, static_cast<qsizetype>(form.Undo().lastMove.files.size()));
         ShowCount(*restore, restoreName, form.Undo().lastTrash.paths.size());
     };
     showCounts();
     // Runs after the menu's own enabling of its entries.
-    QObject::connect(&menu, &QMenu::aboutToShow, restore, showCounts);
+    QObject::connect(&menu, &QMenu::aboutToShow, &form, showCounts);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 #include <QtGlobal>
+
+#include <vector>
 
 // The files the last trash command sent to the trash, and the seconds (since
 // 1970, UTC) from its start to its end, which tell its files from others of
@@ -12,8 +15,24 @@ struct TrashRecord {
     qint64 until = 0;
 };
 
-// What the last trash did, kept in memory for the program's run only so that
-// the user can take it back.
+// One file the last move took into its target folder: where it was, where its
+// copy stands, and when (seconds since 1970, UTC) it got there. The copy keeps
+// the file's modification time, and any change to it since sets that time to
+// the present, so a copy modified at or after movedAt has changed (or was
+// modified in that very second before its move: the safe side).
+struct MovedFile {
+    QString original;
+    QString moved;
+    qint64 movedAt = 0;
+};
+
+struct MoveRecord {
+    std::vector<MovedFile> files;
+};
+
+// What the last trash and the last move did, kept in memory for the
+// program's run only so that the user can take it back.
 struct UndoRecords {
     TrashRecord lastTrash;
+    MoveRecord lastMove;
 };

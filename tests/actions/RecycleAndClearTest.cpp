@@ -3,15 +3,12 @@
 #include "tests/actions/MountedTmpfs.h"
 #include "tests/actions/RefusingFileSystem.h"
 
-#include <QAction>
 #include <QDir>
-#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTreeView>
 
 namespace {
 class RecycleAndClearTest : public ActionsFixture {
@@ -28,18 +25,7 @@ protected:
         form->PushButton5_Click();
     }
 
-    // The restore entry as the opened context menu shows it.
-    QAction* RestoreEntry()
-    {
-        auto* menu = form->findChild<QMenu*>(QStringLiteral("ResultListContextMenu"));
-        emit form->ListView2->customContextMenuRequested(QPoint(1, 1));
-        menu->hide();
-        for (QAction* action : menu->actions()) {
-            if (action->text().startsWith(QStringLiteral("Restore Last Trashed")))
-                return action;
-        }
-        return nullptr;
-    }
+    QAction* RestoreEntry() { return MenuEntry(QStringLiteral("Restore Last Trashed")); }
 
     // The lines of the trash, as the desktop's own tool lists it, that name path.
     static int TrashListed(const QString& path)
