@@ -1,7 +1,5 @@
 #include "actions/MoveRecorder.h"
 
-#include <QDateTime>
-
 #include <mutex>
 #include <utility>
 
@@ -25,10 +23,10 @@ MoveRecorder::~MoveRecorder()
     m_lastMove = std::move(m_collected);
 }
 
-void MoveRecorder::Note(const QString& original, const QString& moved)
+void MoveRecorder::Note(const QString& original, const QString& moved, const FileStamp& copied)
 {
     const std::lock_guard lock(g_mutex);
     if (g_current == nullptr)
         return;
-    g_current->m_collected.files.push_back({original, moved, QDateTime::currentSecsSinceEpoch()});
+    g_current->m_collected.files.push_back({original, moved, copied});
 }

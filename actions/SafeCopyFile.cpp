@@ -1,15 +1,13 @@
 #include "actions/SafeCopyFile.h"
 
-#include "app/EventPump.h"
 #include "app/Failure.h"
-#include "app/FileSystem.h"
 #include "folders/PathSeparator.h"
 #include "folders/RemoveDoubleBackslashes.h"
 
 namespace {
 // Enough numbered names for any folder a person keeps; past it the copy is refused.
 constexpr int kLastNumber = 10000;
-}
+}  // namespace
 
 QString GetFolderPart(const QString& path)
 {
@@ -25,43 +23,72 @@ QString NumberedName(const QString& fileName, int number)
 }
 
 CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, FileSystem& fileSystem,
-                         const std::function<void()>& betweenChunks)
+                         const std::function<void()>& betweenChunks, const std::function<void()>& beforeNaming)
 {
-    if (source.trimmed().isEmpty() || targetFolder.trimmed().isEmpty())
-        return {{}, QStringLiteral("no path")};
+    CopyOutcome outcome;
+    if (source.trimmed().isEmpty() || targetFolder.trimmed().isEmpty()) {
+        outcome.reason = QStringLiteral("no path");
+        return outcome;
+    }
     const QString from = RemoveDoubleBackslashes(source);
     const QString folder = RemoveDoubleBackslashes(targetFolder);
     const QString fileName = from.mid(GetFolderPart(from).size());
-    if (GetFolderPart(from) == folder)
-        return {{}, QStringLiteral("it is already in that folder")};
-    if (!fileSystem.IsExistingFile(from))
-        return {{}, QStringLiteral("the file is no longer there")};
-    if (!fileSystem.IsExistingFolder(folder))
-        return {{}, QStringLiteral("the target folder is no longer there")};
+    outcome.sameFolder = GetFolderPart(from) == folder;
+    if (!outcome.sameFolder && !fileSystem.IsExistingFile(from)) {
+        outcome.sourceGone = true;
+        outcome.reason = QStringLiteral("the file is no longer there");
+        return outcome;
+    }
+    if (!outcome.sameFolder && !fileSystem.IsExistingFolder(folder)) {
+        outcome.reason = QStringLiteral("the target folder is no longer there");
+        return outcome;
+    }
     try {
+        // A folder is the same whatever path leads to it (a link, a bind mount, "..").
+        outcome.sameFolder = outcome.sameFolder
+            || fileSystem.FolderStampOf(GetFolderPart(from)).SameFile(fileSystem.FolderStampOf(folder));
+        if (outcome.sameFolder) {
+            outcome.reason = QStringLiteral("it is already in that folder");
+            return outcome;
+        }
         for (int number = 1; number <= kLastNumber; ++number) {
             const QString target = folder + (number == 1 ? fileName : NumberedName(fileName, number));
             try {
-                fileSystem.CopyFile(from, target, betweenChunks);
-                return {target, {}};
+                outcome.done = fileSystem.CopyFileStamped(from, target, betweenChunks, beforeNaming);
+                outcome.target = target;
+                return outcome;
             } catch (const Failure& failure) {
                 if (failure.Number() != ErrorNumber::FileAlreadyExists)
                     throw;
             }
         }
-        return {{}, QStringLiteral("every free name is taken")};
+        outcome.reason = QStringLiteral("every free name is taken");
     } catch (const Failure& failure) {
-        return {{}, failure.Description()};
+        outcome.reason = failure.Description();
     }
+    return outcome;
 }
 
-QString DeleteFileRobust(const QString& path, FileSystem& fileSystem, EventPump& pump)
+SourceDeletion DeleteFileRobust(const QString& path, const FileStamp& copied, FileSystem& fileSystem,
+                                QString& reason)
 {
-    pump.Point();
+    // A file counts as gone only when a second look agrees; a look that
+    // fails leaves it where it may still be.
+    const auto failed = [&](const Failure& failure) {
+        bool stillThere = true;
+        try {
+            stillThere = failure.Number() != ErrorNumber::PathNotFound || fileSystem.IsExistingFile(path);
+        } catch (const Failure&) {
+        }
+        reason = failure.Description();
+        return stillThere ? SourceDeletion::Failed : SourceDeletion::Gone;
+    };
     try {
+        if (fileSystem.StampOf(path) != copied)
+            return SourceDeletion::Changed;
         fileSystem.DeleteFile(path);
-        return {};
+        return SourceDeletion::Deleted;
     } catch (const Failure& failure) {
-        return failure.Description();
+        return failed(failure);
     }
 }

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "app/FileSystem.h"
+
 #include <QString>
 
 #include <functional>
-
-class EventPump;
-class FileSystem;
 
 // The path up to and including its last separator; empty when it has none.
 QString GetFolderPart(const QString& path);
@@ -13,20 +12,31 @@ QString GetFolderPart(const QString& path);
 // "name (n).ext" for "name.ext"; a leading dot does not start an extension.
 QString NumberedName(const QString& fileName, int number);
 
-// What became of one copy: the path the copy stands at, or why none was made.
+// What became of one copy: where it was meant to go and what the copy found,
+// or why none was made.
 struct CopyOutcome {
-    QString copiedTo;
+    QString target;
+    CopyDone done;
     QString reason;
-    bool Copied() const { return !copiedTo.isEmpty(); }
+    bool sameFolder = false;
+    bool sourceGone = false;
+    bool Copied() const { return !target.isEmpty(); }
 };
 
 // Copies source into targetFolder (which ends in a separator) under the
 // source's file name, or the first free "name (2).ext", "name (3).ext", ...
 // when that is taken; an existing file is never replaced. Nothing is copied
-// when the source is no regular file, the folder is gone or is the source's own.
+// when the source is no regular file, the folder is gone or is the source's
+// own folder (by its identity, whatever path leads to it). The callbacks run
+// between chunks and before the copy is named, as CopyFileStamped runs them.
 CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, FileSystem& fileSystem,
-                         const std::function<void()>& betweenChunks);
+                         const std::function<void()>& betweenChunks, const std::function<void()>& beforeNaming);
 
-// Deletes one file after letting the window breathe; returns why it could
-// not, or the empty string when it is gone.
-QString DeleteFileRobust(const QString& path, FileSystem& fileSystem, EventPump& pump);
+// What became of a source after its copy was made.
+enum class SourceDeletion { Deleted, Changed, Gone, Failed };
+
+// Deletes the file only while it is still the very file the copy read,
+// unchanged (same stamp); a file changed or replaced meanwhile stays. The
+// stamp is compared right before the deletion, with nothing run between.
+SourceDeletion DeleteFileRobust(const QString& path, const FileStamp& copied, FileSystem& fileSystem,
+                                QString& reason);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/FileSystem.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -16,14 +18,13 @@ struct TrashRecord {
 };
 
 // One file the last move took into its target folder: where it was, where its
-// copy stands, and when (seconds since 1970, UTC) it got there. The copy keeps
-// the file's modification time, and any change to it since sets that time to
-// the present, so a copy modified at or after movedAt has changed (or was
-// modified in that very second before its move: the safe side).
+// copy stands, and the file as the move's copy read it. The copy keeps the
+// file's size and modification time, so a copy that differs in either has
+// changed since the move.
 struct MovedFile {
     QString original;
     QString moved;
-    qint64 movedAt = 0;
+    FileStamp copied;
 };
 
 struct MoveRecord {

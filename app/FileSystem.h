@@ -43,6 +43,26 @@ struct SubFolderName {
     bool decodes = true;
 };
 
+// What identifies a file (device and inode) and tells whether it changed
+// (size, modification and status-change times to the nanosecond).
+struct FileStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+
+    bool SameFile(const FileStamp& other) const { return device == other.device && inode == other.inode; }
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// A finished copy: the source as the copy read it, and where the copy stands
+// (under another folder path when its folder was renamed meanwhile).
+struct CopyDone {
+    FileStamp source;
+    QString copiedTo;
+};
+
 // A text file being written. The file appears under its name only when Commit
 // succeeds; destroying the writer before that leaves any old file as it was.
 class TextFileWriter {
@@ -96,12 +116,40 @@ public:
     // The path has a readable modification time.
     virtual bool FileExistsByDate(const QString& path) = 0;
 
-    // Copies content, permission bits and modification and access times into
-    // a temporary name in the target's folder, then renames it into place.
-    // Never replaces an existing target (throws 58 instead) and never leaves a
-    // partial file. betweenChunks runs between chunks of a large file.
+    // Copies content (holes kept), extended attributes, permission bits,
+    // modification and access times and, for root, owner and group into an
+    // unnamed or temporary file in the target's folder, then gives it the
+    // target's name. Never replaces an existing target (throws 58 instead) and
+    // never leaves a partial file. betweenChunks runs between chunks of a
+    // large file, on the calling thread.
     virtual void CopyFile(const QString& source, const QString& target,
                           const std::function<void()>& betweenChunks) = 0;
+    // CopyFile from one open descriptor of the source, returning the source's
+    // stamp as that descriptor showed it when the copy began. beforeNaming
+    // runs once the content is complete and durable, before the copy gets its
+    // name; a throw from it or betweenChunks leaves nothing behind.
+    virtual CopyDone CopyFileStamped(const QString& source, const QString& target,
+                                     const std::function<void()>& betweenChunks,
+                                     const std::function<void()>& beforeNaming)
+    {
+        const FileStamp stamp = StampOf(source);
+        CopyFile(source, target, betweenChunks);
+        if (beforeNaming)
+            beforeNaming();
+        return {stamp, target};
+    }
+    // The stamp of the file at the path itself (a link is not followed);
+    // throws when there is none.
+    virtual FileStamp StampOf(const QString& path)
+    {
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("No stamp for %1").arg(path));
+    }
+    // The stamp of the folder the path leads to (links followed), so that two
+    // paths of one folder compare equal; throws when there is none.
+    virtual FileStamp FolderStampOf(const QString& path)
+    {
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("No stamp for %1").arg(path));
+    }
     // Deletes one file, read-only files included.
     virtual void DeleteFile(const QString& path) = 0;
     // Starts writing a text file (UTF-8, no byte-order mark) that replaces any

@@ -121,6 +121,21 @@ void RowList::AddRows(std::vector<Row>&& rows)
     endInsertRows();
 }
 
+void RowList::AddRows(Batch&& batch)
+{
+    if (batch.m_rows.empty())
+        return;
+    const int first = Count();
+    beginInsertRows({}, first, first + static_cast<int>(batch.m_rows.size()) - 1);
+    if (m_rows.empty())
+        m_rows.swap(batch.m_rows);
+    else
+        m_rows.insert(m_rows.end(), batch.m_rows.begin(), batch.m_rows.end());
+    m_texts.Adopt(std::move(batch.m_texts));
+    batch.m_rows.clear();
+    endInsertRows();
+}
+
 void RowList::Remove(int index)
 {
     At(index);
@@ -156,12 +171,15 @@ void RowList::RemoveWhere(const std::function<bool(const Row&)>& predicate)
 
 void RowList::Clear()
 {
+    const bool hadRows = !m_rows.empty();
     beginResetModel();
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_texts.Clear();
     endResetModel();
-    ReturnFreedMemory();
+    // Handing memory back walks the whole heap: only worth it when rows went.
+    if (hadRows)
+        ReturnFreedMemory();
 }
 
 std::vector<uint32_t> RowList::SortedOrder(int column, Qt::SortOrder order) const

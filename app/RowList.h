@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 // An ordered list of rows shown by a list view: the folder list and the
@@ -24,6 +26,7 @@ public:
         bool checked = false;
     };
     using TimeFormatter = std::function<QString(qint64 time)>;
+    class Batch;
 
     explicit RowList(bool checkable, QObject* parent = nullptr);
 
@@ -41,6 +44,9 @@ public:
     void Add(const QString& text, qint64 time = kNoTime);
     // Appends many rows with one insertion.
     void AddRows(std::vector<Row>&& rows);
+    // Appends rows built beforehand with one insertion; costs no more than
+    // copying their positions, however long their texts.
+    void AddRows(Batch&& batch);
     void Remove(int index);
     // Removes every row the predicate holds for, in one pass.
     void RemoveWhere(const std::function<bool(const Row&)>& predicate);
@@ -104,4 +110,24 @@ private:
     Utf8TextStore m_texts;
     std::vector<Column> m_columns;
     TimeFormatter m_formatTime;
+};
+
+// Rows made away from any list (on any thread), unchecked, to be put into
+// one with a single insertion.
+class RowList::Batch {
+public:
+    // Adds a row whose text is the UTF-8 parts joined.
+    void Add(std::initializer_list<std::string_view> utf8TextParts, qint64 time)
+    {
+        const Utf8TextStore::Ref text = m_texts.AppendJoined(utf8TextParts);
+        m_rows.push_back(StoredRow{text.bytes, time, text.length, false});
+    }
+    size_t Count() const { return m_rows.size(); }
+    // Room for this many rows, so that adding them never moves those made.
+    void Reserve(size_t rows) { m_rows.reserve(rows); }
+
+private:
+    friend class RowList;
+    std::vector<StoredRow> m_rows;
+    Utf8TextStore m_texts;
 };

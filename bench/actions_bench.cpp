@@ -8,7 +8,7 @@
 #include "actions/FileFailures.h"
 #include "actions/MoveCheckedFiles.h"
 #include "actions/SaveListviewProperlySpaced.h"
-#include "app/Dialogs.h"
+#include "bench/BenchSeams.h"
 #include "app/ErrorTrap.h"
 #include "app/EventPump.h"
 #include "app/platform/PosixFileSystem.h"
@@ -27,19 +27,6 @@
 #include <malloc.h>
 
 namespace {
-class NoDialogs : public Dialogs {
-public:
-    void ShowMessage(QWidget*, const QString&, const QString&) override {}
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    void ShowWarning(QWidget*, const QString& title, const QString& text) override
-    {
-        std::printf("failure: %s %s\n", qPrintable(title), qPrintable(text));
-    }
-    QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
-    QString PickNewSaveFile(QWidget*, const QString&, const QStringList&, const QString&) override { return {}; }
-};
-
 // A line of /proc/self/status in kB (VmRSS).
 long StatusKb(const char* key)
 {
@@ -110,7 +97,7 @@ int main(int argc, char* argv[])
     const int rowCount = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
     const int fileCount = argc > 2 ? std::atoi(argv[2]) : 10'000;
     PosixFileSystem fileSystem;
-    NoDialogs dialogs;
+    ConsoleDialogs dialogs;
     GapPump pump;
     QTemporaryDir work;
 

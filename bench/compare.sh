@@ -1,29 +1,35 @@
 #!/bin/bash
-# Compares the search with GNU find and fd on a 300,000-file tree: "before"
-# and "on" queries by date modified, each tool run in turn RUNS times; prints
-# the median wall times (whole processes) and the ratios, checks that the
-# search lists exactly find's files, and measures a run that lists every file.
-#   BUILD=release-build-dir TREE=tree-dir RUNS=5 DATE=YYYY-MM-DD bench/compare.sh
+# Compares the search with GNU find, fd (one and two threads) and the floor
+# walker (one thread and one per core) on a 300,000- and a 1,000,000-file tree,
+# for a "before" query by date modified: the tools run in turn, RUNS rounds;
+# prints median wall times (whole processes), the search's ratios to each, and
+# checks that the search lists exactly find's files. Trees it makes under /tmp
+# are deleted at the end unless KEEP=1.
+#   BUILD=release-build-dir RUNS=5 DATE=YYYY-MM-DD SIZES="300000 1000000" bench/compare.sh
 set -euo pipefail
 
 build=${BUILD:-/work/build-search-rel}
-tree=${TREE:-/tmp/orvanta-bench-tree}
 runs=${RUNS:-5}
 day=${DATE:-2020-06-15}
-next=$(date -d "$day + 1 day" +%F)
+sizes=${SIZES:-300000 1000000}
+cores=$(nproc)
+((cores < 2)) && cores=2
 bench=$build/bench/search_bench
 export LC_ALL=C.UTF-8
 
-if [ ! -x "$bench" ] || [ ! -x "$build/bench/make_tree" ]; then
-    echo "build make_tree and search_bench in $build first (Release)" >&2
-    exit 1
-fi
+for tool in search_bench make_tree floor_walk; do
+    if [ ! -x "$build/bench/$tool" ]; then
+        echo "build $tool in $build first (Release)" >&2
+        exit 1
+    fi
+done
 if ! command -v fdfind > /dev/null; then
     apt-get install -y fd-find > /dev/null || { apt-get update > /dev/null && apt-get install -y fd-find > /dev/null; }
 fi
-if [ ! -d "$tree" ]; then
-    "$build/bench/make_tree" "$tree" --files 300000 --folders 20000 --seed 1
-fi
+
+made=()
+cleanup() { ((${#made[@]})) && rm -rf "${made[@]}"; true; }
+trap cleanup EXIT
 
 # Wall milliseconds of one command, its output discarded.
 wall_ms() {
@@ -34,15 +40,6 @@ wall_ms() {
     echo $(((end - start) / 1000000))
 }
 
-# For the search: its whole process and its own run (click to last row), in ms.
-search_ms_pair() {
-    local start end inner
-    start=$(date +%s%N)
-    inner=$("$@" 2>&1 > /dev/null | awk '/wall seconds/ { printf "%d", $3 * 1000 }')
-    end=$(date +%s%N)
-    echo "$(((end - start) / 1000000)) $inner"
-}
-
 median() {
     sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
@@ -51,41 +48,44 @@ ratio() {
     awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'
 }
 
-echo "tree: $tree ($(find "$tree" -type f | wc -l) files), $runs runs each, day $day"
-for query in before on; do
-    if [ "$query" = before ]; then
-        find_args=(! -newermt "$day")
-        fd_args=(--changed-before "$day 00:00:00")
-    else
-        find_args=(-newermt "$day" ! -newermt "$next")
-        fd_args=(--changed-within "$day 00:00:00" --changed-before "$next 00:00:00")
+names=(search find fd-j1 fd-j2 floor-1 "floor-$cores")
+for size in $sizes; do
+    tree=/tmp/orvanta-compare-$size
+    if [ ! -d "$tree" ]; then
+        "$build/bench/make_tree" "$tree" --files "$size" --folders $((size / 16)) --seed 1 > /dev/null
+        made+=("$tree")
     fi
-    search=("$bench" "$tree" --type modified --mode "$query" --date "$day")
-
-    if diff <("${search[@]}" --print 2> /dev/null | cut -f1 | sort) \
-            <(find "$tree" -type f "${find_args[@]}" | sort) > /dev/null; then
+    commands=(
+        "$bench $tree --type modified --mode before --date $day --hidden"
+        "find $tree -type f ! -newermt $day"
+        "fdfind -j1 --no-ignore --hidden --type f --changed-before $day . $tree"
+        "fdfind -j2 --no-ignore --hidden --type f --changed-before $day . $tree"
+        "$build/bench/floor_walk $tree 1"
+        "$build/bench/floor_walk $tree $cores"
+    )
+    if diff <($bench "$tree" --type modified --mode before --date "$day" --hidden --print 2> /dev/null | cut -f1 | sort) \
+            <(find "$tree" -type f ! -newermt "$day" | sort) > /dev/null; then
         rows="equal to find's"
     else
         rows="DIFFERENT from find's"
     fi
-
-    search_ms=() find_ms=() fd_ms=() inner_ms=()
+    declare -A times=()
     for _ in $(seq "$runs"); do
-        read -r process inner < <(search_ms_pair "${search[@]}")
-        search_ms+=("$process")
-        inner_ms+=("$inner")
-        find_ms+=("$(wall_ms find "$tree" -type f "${find_args[@]}")")
-        fd_ms+=("$(wall_ms fdfind --no-ignore --hidden --type f "${fd_args[@]}" . "$tree")")
+        for i in "${!commands[@]}"; do
+            # shellcheck disable=SC2086 # the commands are word lists
+            times[$i]+="$(wall_ms ${commands[$i]}) "
+        done
     done
-    s=$(printf '%s\n' "${search_ms[@]}" | median)
-    i=$(printf '%s\n' "${inner_ms[@]}" | median)
-    f=$(printf '%s\n' "${find_ms[@]}" | median)
-    d=$(printf '%s\n' "${fd_ms[@]}" | median)
-    echo "$query $day: rows $rows"
-    echo "  median ms: search process $s (its run, click to last row, $i), find $f, fd $d"
-    echo "  search/find: process $(ratio "$s" "$f"), run $(ratio "$i" "$f"); search/fd: process $(ratio "$s" "$d"), run $(ratio "$i" "$d")"
-    echo "  all runs ms: search ${search_ms[*]} | run ${inner_ms[*]} | find ${find_ms[*]} | fd ${fd_ms[*]}"
+    echo "$size files ($tree), files modified before $day: the search's rows are $rows; $runs rounds"
+    declare -A medians=()
+    for i in "${!commands[@]}"; do
+        medians[$i]=$(printf '%s\n' ${times[$i]} | median)
+        printf '  %-9s median %6s ms   (runs: %s)\n' "${names[$i]}" "${medians[$i]}" "${times[$i]}"
+    done
+    printf '  search time divided by:'
+    for i in 1 2 3 4 5; do
+        printf ' %s %s;' "${names[$i]}" "$(ratio "${medians[0]}" "${medians[$i]}")"
+    done
+    echo
+    unset times medians
 done
-
-echo "listing every file:"
-"$bench" "$tree" --type modified --mode after --date 2000-01-01 2>&1 > /dev/null | grep -v XDG_RUNTIME | sed 's/^/  /'

@@ -3,13 +3,12 @@
 // (as a heading click does), copy the selected paths. Each time includes the
 // events the view processes afterwards.
 //   resultlist_bench [ROWS]
-#include "app/Dialogs.h"
+#include "bench/BenchSeams.h"
 #include "app/Form1.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/QtEventPump.h"
 #include "app/ResultListMenu.h"
 #include "app/RowList.h"
-#include "app/Shell.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,22 +19,6 @@
 #include <cstdlib>
 
 namespace {
-class NoDialogs : public Dialogs {
-public:
-    void ShowMessage(QWidget*, const QString&, const QString&) override {}
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    void ShowWarning(QWidget*, const QString&, const QString&) override {}
-    QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
-    QString PickNewSaveFile(QWidget*, const QString&, const QStringList&, const QString&) override { return {}; }
-};
-
-class NoShell : public Shell {
-public:
-    void OpenUrl(const QUrl&) override {}
-    void ShowInFolder(const QString&, WhenNothingOpened) override {}
-};
-
 // Runs the step, lets the window process what it caused, prints the time.
 template <typename Step>
 void Measure(const char* name, Step step)
@@ -55,11 +38,8 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
-    PosixFileSystem fileSystem;
-    NoDialogs dialogs;
-    NoShell shell;
-    QtEventPump pump;
-    Form1 form(Seams{fileSystem, dialogs, shell, pump}, QStringLiteral("/nonexistent"));
+    BenchWindow bench;
+    Form1& form = bench.form;
     form.show();
     RowList& rows = form.ResultRows();
     rows.AddColumn(QStringLiteral("File(s) Found"));

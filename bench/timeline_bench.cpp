@@ -3,13 +3,12 @@
 // and through the real window offscreen the redraw after a sort and a click
 // on the largest bar, which selects its rows scattered over the list.
 //   timeline_bench [ROWS]
-#include "app/Dialogs.h"
+#include "bench/BenchSeams.h"
 #include "app/Form1.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/QtEventPump.h"
 #include "app/ResultListMenu.h"
 #include "app/RowList.h"
-#include "app/Shell.h"
 #include "app/timeline/TimelineBins.h"
 #include "app/timeline/TimelineChart.h"
 #include "app/timeline/TimelineWindow.h"
@@ -25,22 +24,6 @@
 #include <cstdlib>
 
 namespace {
-class NoDialogs : public Dialogs {
-public:
-    void ShowMessage(QWidget*, const QString&, const QString&) override {}
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    void ShowWarning(QWidget*, const QString&, const QString&) override {}
-    QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
-    QString PickNewSaveFile(QWidget*, const QString&, const QStringList&, const QString&) override { return {}; }
-};
-
-class NoShell : public Shell {
-public:
-    void OpenUrl(const QUrl&) override {}
-    void ShowInFolder(const QString&) override {}
-};
-
 // A left click, as the window system delivers it.
 void Click(QWidget& widget, const QPointF& point, Qt::KeyboardModifiers modifiers = {})
 {
@@ -69,11 +52,8 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
-    PosixFileSystem fileSystem;
-    NoDialogs dialogs;
-    NoShell shell;
-    QtEventPump pump;
-    Form1 form(Seams{fileSystem, dialogs, shell, pump}, QStringLiteral("/nonexistent"));
+    BenchWindow bench;
+    Form1& form = bench.form;
     form.show();
     RowList& rows = form.ResultRows();
     rows.AddColumn(QStringLiteral("File(s) Found"));

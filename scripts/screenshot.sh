@@ -10,15 +10,7 @@ program=${1:-/usr/lib/orvanta/orvanta}
 output=resources/screenshot/orvanta-search.png
 
 if [ -z "${ORVANTA_ON_VIRTUAL_DISPLAY:-}" ]; then
-  missing=()
-  for package in xvfb xauth xdotool imagemagick; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update
-    apt-get install -y "${missing[@]}"
-  fi
+  bash scripts/setup.sh xvfb xauth xdotool imagemagick
   ORVANTA_ON_VIRTUAL_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x720x24 -dpi 96" bash "$0" "$program"
 fi
 

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the program, its tests, its benchmarks and its Debian package
-# need on Debian 12.
+# need on Debian 12; with arguments, installs just the packages named.
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev
           libbenchmark-dev fonts-liberation xvfb xauth librsvg2-bin pkg-config libglib2.0-dev trash-cli
           dpkg-dev file lintian desktop-file-utils appstream)
+if [ $# -gt 0 ]; then
+  packages=("$@")
+fi
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

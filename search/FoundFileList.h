@@ -27,6 +27,13 @@ public:
 
     size_t Count() const { return m_count; }
     QString Path(size_t index) const;
+    // The file's folder (without a trailing separator) and name, as UTF-8.
+    std::string_view FolderUtf8(size_t index) const { return m_folders[At(index).folder]; }
+    std::string_view NameUtf8(size_t index) const
+    {
+        const Entry& entry = At(index);
+        return {m_names[entry.nameBlock].get() + entry.nameOffset, entry.nameLength};
+    }
     qint64 Time(size_t index) const { return At(index).time; }
 
 private:

@@ -5,6 +5,7 @@
 #include "app/MousePointer.h"
 #include "app/RowList.h"
 #include "app/Timestamp.h"
+#include "folders/PathSeparator.h"
 #include "search/DateMatching.h"
 #include "search/SearchState.h"
 
@@ -13,12 +14,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace {
-// Rows go into the list this many at a time, one insertion each.
-constexpr size_t kRowBatch = 4096;
-// The listing pass only builds rows: an event point every so many files is enough.
-constexpr size_t kListingPumpInterval = 256;
+// The listing pass only makes rows: an event point every so many files is enough.
+constexpr size_t kListingPumpInterval = 4096;
 
 struct Range {
     RangeMode mode;
@@ -89,21 +89,32 @@ void ListMatchingFiles(Form1& form, int generation)
             dayOffsetsTo.push_back(static_cast<int8_t>(DayOffsetSign(time, to.Day())));
     }
 
-    // Listing pass.
-    std::vector<RowList::Row> batch;
+    // Listing pass: the rows are made beside the list and put in with one
+    // insertion, so the list is only ever empty or complete. Events are let
+    // through only to keep the window alive; a stop, a newer run or a
+    // clearing of the list made there ends the pass with the list empty.
+    bool cleared = false;
+    const QObject scope;
+    QObject::connect(&results, &QAbstractItemModel::modelReset, &scope, [&cleared] { cleared = true; });
+    const char separator = kPathSeparator.toLatin1();
+    const std::string_view separatorText(&separator, 1);
+    const auto matches = [&](size_t i) {
+        return MatchesRange(range->mode, dayOffsets[i], range->mode == RangeMode::Between ? dayOffsetsTo[i] : 0);
+    };
+    size_t matchCount = 0;
+    for (size_t i = 0; i < dayOffsets.size(); ++i)
+        matchCount += matches(i) ? 1 : 0;
+    RowList::Batch rows;
+    rows.Reserve(matchCount);
     for (size_t i = 0; i < dayOffsets.size(); ++i) {
-        const int e = range->mode == RangeMode::Between ? dayOffsetsTo[i] : 0;
-        if (MatchesRange(range->mode, dayOffsets[i], e))
-            batch.push_back({state.FoundFiles.Path(i), state.FoundFiles.Time(i), false});
-        if (batch.size() >= kRowBatch)
-            results.AddRows(std::exchange(batch, {}));
-        if (stopped() || (i % kListingPumpInterval == 0 && !pump.Point()) || stopped()) {
-            if (!superseded())
-                results.AddRows(std::move(batch));
+        if (i % kListingPumpInterval == 0 && (!pump.Point() || stopped() || cleared)) {
             form.SetMousePointer(MousePointer::Default);
             return;
         }
+        if (matches(i))
+            rows.Add({state.FoundFiles.FolderUtf8(i), separatorText, state.FoundFiles.NameUtf8(i)},
+                     state.FoundFiles.Time(i));
     }
-    results.AddRows(std::move(batch));
+    results.AddRows(std::move(rows));
     form.SetMousePointer(MousePointer::Default);
 }

@@ -4,9 +4,11 @@
 #include "app/FileSystem.h"
 #include "app/ProductTexts.h"
 #include "folders/PathSeparator.h"
+#include "search/LevelReader.h"
 #include "search/WalkObserver.h"
 
 #include <climits>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -40,7 +42,8 @@ bool IsDenialOrGone(const Failure& failure)
 class Expansion {
 public:
     Expansion(FileSystem& fileSystem, WalkObserver& observer, FolderFileSink* sink)
-        : m_fileSystem(fileSystem), m_observer(observer), m_sink(sink)
+        : m_fileSystem(fileSystem), m_observer(observer), m_sink(sink),
+          m_reader(fileSystem, observer, sink != nullptr, &PassesFolderAcceptance)
     {
     }
 
@@ -50,19 +53,37 @@ public:
     // has its files given to the sink, in level order.
     std::optional<Level> Expand(Level& level, bool starting)
     {
-        Level found;
-        QStringList gone;
-        for (Candidate& entry : level) {
+        // The folders are read all at once, then judged in order. A folder
+        // found below was a real folder a moment ago: opening it (GetFolder)
+        // is its existence test, and one that has gone since leaves the list
+        // just the same. A path too long is not read.
+        constexpr size_t kMissing = SIZE_MAX;
+        constexpr size_t kTooLong = SIZE_MAX - 1;
+        std::vector<size_t> slotOf(level.size(), kTooLong);
+        std::vector<QString> paths;
+        for (size_t k = 0; k < level.size(); ++k) {
             if (m_observer.Abandoned())
                 return std::nullopt;
-            // A folder found below was a real folder a moment ago: opening it
-            // (GetFolder) is its existence test, and one that has gone since
-            // leaves the list just the same.
+            Candidate& entry = level[k];
             if (starting && !ExistingFolder(entry.path, 108)) {
                 entry.accepted = false;
-                continue;
+                slotOf[k] = kMissing;
+            } else if (!PathTooLong(entry.path)) {
+                slotOf[k] = paths.size();
+                paths.push_back(entry.path);
             }
-            if (PathTooLong(entry.path)) {
+        }
+        m_reader.Read(paths);
+
+        Level found;
+        QStringList gone;
+        for (size_t k = 0; k < level.size(); ++k) {
+            if (m_observer.Abandoned())
+                return std::nullopt;
+            Candidate& entry = level[k];
+            if (slotOf[k] == kMissing)
+                continue;
+            if (slotOf[k] == kTooLong) {
                 // Kept unexpanded: a starting folder as it is, a folder below when it passes the test.
                 if (m_sink && (starting || Accepted(entry)))
                     m_sink->ListSeparately(entry.path);
@@ -70,16 +91,27 @@ public:
             }
             // From here on, a denied or vanished folder leaves the list
             // silently; any other failure only ends this folder's listing.
+            const LevelReader::Slot& slot = m_reader.SlotAt(slotOf[k]);
+            if (!slot.info && !slot.failure)
+                return std::nullopt;  // left unread when the walk was abandoned
             try {
-                entry.accepted = PassesFolderAcceptance(m_fileSystem.GetFolder(entry.path));
+                if (!slot.info)
+                    std::rethrow_exception(slot.failure);
+                entry.accepted = PassesFolderAcceptance(*slot.info);
                 if (!*entry.accepted) {
                     if (m_sink && starting)
                         m_sink->ListSeparately(entry.path);
                     continue;
                 }
-                for (const SubFolderName& sub : SubFoldersOf(entry.path)) {
-                    if (m_observer.Abandoned())
-                        return std::nullopt;
+                if (m_sink) {
+                    m_sink->BeginFolder(entry.path);
+                    m_reader.ForEachFile(slot, [this](std::string_view name, const FileTimes& times) {
+                        m_sink->VisitFile(name, times);
+                    });
+                }
+                if (slot.failure)
+                    std::rethrow_exception(slot.failure);
+                for (const SubFolderName& sub : slot.subFolders) {
                     if (NameTooLong(sub.name) || HasUnsafeCharacters(sub) || sub.name == QLatin1String(".")
                         || sub.name == QLatin1String(".."))
                         continue;
@@ -141,19 +173,6 @@ private:
                                  failure ? failure->Description() : QString::fromLocal8Bit(error.what()));
     }
 
-    // The sub-folders of a folder; with a sink, its files go there from the same reading.
-    std::vector<SubFolderName> SubFoldersOf(const QString& path)
-    {
-        if (!m_sink)
-            return m_fileSystem.SubFolders(path);
-        std::vector<SubFolderName> subFolders;
-        m_sink->BeginFolder(path);
-        m_fileSystem.ListFolder(path, subFolders, [this](std::string_view name, const FileTimes& times) {
-            m_sink->VisitFile(name, times);
-        });
-        return subFolders;
-    }
-
     // A folder whose reading failed for another reason stays in the list
     // when it passes the test, so its files are listed on their own.
     void ListAfterFailure(Candidate& entry, bool starting)
@@ -165,6 +184,7 @@ private:
     FileSystem& m_fileSystem;
     WalkObserver& m_observer;
     FolderFileSink* m_sink;
+    LevelReader m_reader;
 };
 }  // namespace
 

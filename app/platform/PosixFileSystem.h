@@ -18,6 +18,10 @@ public:
 
     void CopyFile(const QString& source, const QString& target,
                   const std::function<void()>& betweenChunks) override;
+    CopyDone CopyFileStamped(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
+                             const std::function<void()>& beforeNaming) override;
+    FileStamp StampOf(const QString& path) override;
+    FileStamp FolderStampOf(const QString& path) override;
     void DeleteFile(const QString& path) override;
     std::unique_ptr<TextFileWriter> CreateTextFile(const QString& path) override;
     void MoveToTrash(const QString& path) override;

@@ -1,4 +1,5 @@
 #include "actions/SafeCopyFile.h"
+#include "app/BackgroundFileWork.h"
 #include "app/MousePointer.h"
 #include "app/Settings.h"
 #include "tests/actions/ActionsFixture.h"
@@ -7,7 +8,15 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <atomic>
+#include <future>
+
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 class MoveCommandTest : public ActionsFixture {
@@ -26,7 +35,10 @@ protected:
         form->PushButton11_Click();
     }
 
+    void TearDown() override { BackgroundFileWork::WaitForAll(); }
+
     QStringList NotMovedMessages() { return dialogs.Messages(); }
+    QStringList TargetFiles() { return QDir(target).entryList(QDir::Files | QDir::Hidden); }
 
     RefusingFileSystem fileSystem;
     QString target;
@@ -67,8 +79,6 @@ TEST_F(MoveCommandTest, UndoLastMovePutsFilesBackButNeverReplacesNorDeletesAChan
                             dir.CreateFile(QStringLiteral("src/b.txt"), "beta"),
                             dir.CreateFile(QStringLiteral("other/a.txt"), "other alpha"),
                             dir.CreateFile(QStringLiteral("src/d.txt"), "delta")};
-    for (const QString& path : paths)
-        TestDir::SetTimes(path, 1'500'000'000, 1'500'000'000);
     const QString kept = dir.CreateFile(QStringLiteral("src/e.txt"), "e");
     FillRows(paths + QStringList{kept});
     CheckRows({1, 2, 3, 4});
@@ -147,8 +157,9 @@ TEST_F(MoveCommandTest, FilesNotMovedStayInPlaceCheckedAndAreNamedOnce)
     Move(target);
 
     EXPECT_EQ(RowTexts(), (QStringList{own, gone, full, locked}));
-    for (int r = 1; r <= 4; ++r)
+    for (int r = 1; r <= 3; ++r)
         EXPECT_TRUE(Rows().Checked(r));
+    EXPECT_FALSE(Rows().Checked(4)) << "a file now in both places is not copied again by the next Move";
     EXPECT_EQ(Contents(own), QByteArray("own"));
     EXPECT_EQ(Contents(full), QByteArray("disk full"));
     EXPECT_FALSE(QFile::exists(target + QStringLiteral("/full.txt")));
@@ -160,6 +171,11 @@ TEST_F(MoveCommandTest, FilesNotMovedStayInPlaceCheckedAndAreNamedOnce)
     EXPECT_TRUE(message.startsWith(QStringLiteral("4 of the checked files were not moved:")));
     EXPECT_TRUE(message.contains(gone + QStringLiteral(": the file is no longer there")));
     EXPECT_TRUE(message.contains(own + QStringLiteral(": it is already in that folder")));
+    EXPECT_TRUE(message.contains(full + QStringLiteral(": No space left on device; it stays in its folder")));
+    EXPECT_TRUE(message.contains(locked + QStringLiteral(": copied to ") + target
+                                 + QStringLiteral("/locked.txt, but it could not be deleted from its folder "
+                                                  "(Permission denied), so it is now in both places; its row is unchecked")))
+        << message.toStdString();
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
 }
 
@@ -205,7 +221,10 @@ TEST_F(MoveCommandTest, ClearDuringTheMoveEndsItSafely)
     const QString b = dir.CreateFile(QStringLiteral("src/b.txt"), "beta");
     FillRows({a, b});
     CheckRows({1, 2});
-    fileSystem.beforeCopy = [&](const QString&) { form->PushButton6_Click(); };
+    pump.hook = [&](int point) {
+        if (point == 2)  // during the first copy
+            form->PushButton6_Click();
+    };
     Move(target);
     EXPECT_EQ(Rows().Count(), 0);
     EXPECT_EQ(Contents(target + QStringLiteral("/a.txt")), QByteArray("alpha"));
@@ -214,18 +233,170 @@ TEST_F(MoveCommandTest, ClearDuringTheMoveEndsItSafely)
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
 }
 
-TEST_F(MoveCommandTest, CloseDuringTheMoveFinishesTheFileInHandOnly)
+TEST_F(MoveCommandTest, CloseDuringTheCopyLeavesTheFileInHandWhereItWas)
 {
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
     const QString b = dir.CreateFile(QStringLiteral("src/b.txt"), "beta");
     FillRows({a, b});
     CheckRows({1, 2});
-    fileSystem.beforeCopy = [&](const QString&) { pump.RequestClose(); };
+    pump.hook = [&](int point) {
+        if (point == 2)
+            form->close();
+    };
     Move(target);
-    EXPECT_FALSE(QFile::exists(a));
-    EXPECT_EQ(Contents(target + QStringLiteral("/a.txt")), QByteArray("alpha"));
+    BackgroundFileWork::WaitForAll();
+    EXPECT_EQ(Contents(a), QByteArray("alpha"));
     EXPECT_EQ(Contents(b), QByteArray("beta"));
-    EXPECT_EQ(RowTexts(), QStringList{b});
-    EXPECT_TRUE(Rows().Checked(1));
+    EXPECT_EQ(TargetFiles(), QStringList());
+    EXPECT_EQ(RowTexts(), (QStringList{a, b}));
+}
+
+TEST_F(MoveCommandTest, AStuckCopyHoldsNeitherTheWindowNorItsClose)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    FillRows({a});
+    CheckRows({1});
+    std::promise<void> unstuck;
+    std::shared_future<void> stuck = unstuck.get_future().share();
+    fileSystem.beforeCopy = [stuck](const QString&) { stuck.wait(); };
+    bool eventsRan = false;
+    QElapsedTimer sinceClose;
+    QTimer::singleShot(50, form.get(), [&] {
+        eventsRan = true;
+        sinceClose.start();
+        form->close();
+    });
+    Move(target);
+    EXPECT_TRUE(eventsRan);
+    EXPECT_LT(sinceClose.elapsed(), 200);
+    unstuck.set_value();
+    BackgroundFileWork::WaitForAll();
+    EXPECT_EQ(Contents(a), QByteArray("alpha"));
+    EXPECT_EQ(TargetFiles(), QStringList()) << "the abandoned copy was not undone";
+}
+
+TEST_F(MoveCommandTest, ASourceChangedDuringTheMoveStaysWithItsChangeBesideTheCopyOfBefore)
+{
+    // Times in the past, so that a change within the clock's tick still shows.
+    QStringList sources;
+    for (const char* name : {"overwritten.txt", "replaced.txt", "appended.txt"}) {
+        sources << dir.CreateFile(QStringLiteral("src/") + QLatin1String(name), "before");
+        TestDir::SetTimes(sources.back(), 1'500'000'000, 1'500'000'000);
+    }
+    FillRows(sources);
+    CheckRows({1, 2, 3});
+    std::atomic<bool> appendedCopied = false;
+    // Another program writes while the copy reads...
+    fileSystem.betweenCopyChunks = [&](const QString& source) {
+        if (source == sources[0]) {
+            QFile file(source);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            file.write("BEFORE");
+        } else if (source == sources[1]) {
+            const QString newVersion = dir.CreateFile(QStringLiteral("src/new"), "before");
+            ASSERT_EQ(::rename(QFile::encodeName(newVersion).constData(), QFile::encodeName(source).constData()), 0);
+        } else {
+            appendedCopied = true;
+        }
+    };
+    // ... or once the content is copied, before the source is deleted.
+    pump.hook = [&](int) {
+        if (appendedCopied.exchange(false)) {
+            QFile file(sources[2]);
+            ASSERT_TRUE(file.open(QIODevice::Append));
+            file.write(" and after");
+        }
+    };
+    Move(target);
+
+    EXPECT_EQ(Contents(sources[0]), QByteArray("BEFORE"));
+    EXPECT_EQ(Contents(sources[2]), QByteArray("before and after"));
+    ASSERT_EQ(NotMovedMessages().size(), 1);
+    for (int r = 1; r <= 3; ++r) {
+        const QString copy = target + QLatin1Char('/') + QFileInfo(sources[r - 1]).fileName();
+        EXPECT_TRUE(QFile::exists(sources[r - 1]));
+        EXPECT_TRUE(Rows().Checked(r));
+        EXPECT_TRUE(NotMovedMessages()[0].contains(sources[r - 1] + QStringLiteral(": it changed while it was moved: "
+            "the changed file stays in its folder, and the copy made before the change is at ") + copy))
+            << NotMovedMessages()[0].toStdString();
+    }
+}
+
+TEST_F(MoveCommandTest, ATargetFolderRenamedDuringTheCopyIsNamedWhereTheCopyStands)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    const QString renamed = dir.Path(QStringLiteral("renamed"));
+    FillRows({a});
+    CheckRows({1});
+    pump.hook = [&](int point) {
+        if (point == 2) {
+            ASSERT_TRUE(QDir().rename(target, renamed));
+        }
+    };
+    Move(target);
+    EXPECT_EQ(Contents(a), QByteArray("alpha"));
+    EXPECT_EQ(Contents(renamed + QStringLiteral("/a.txt")), QByteArray("alpha"));
+    EXPECT_FALSE(Rows().Checked(1));
+    ASSERT_EQ(NotMovedMessages().size(), 1);
+    EXPECT_TRUE(NotMovedMessages()[0].contains(a + QStringLiteral(": copied to ") + renamed
+                                               + QStringLiteral("/a.txt, as the target folder was renamed meanwhile")));
+}
+
+// A bind mount made for one test, gone with it.
+class BindMount {
+public:
+    BindMount(const QString& from, const QString& at, bool readOnly)
+        : m_at(QFile::encodeName(at)),
+          m_made(::mount(QFile::encodeName(from).constData(), m_at.constData(), nullptr, MS_BIND, nullptr) == 0)
+    {
+        if (m_made && readOnly)
+            m_made = ::mount(nullptr, m_at.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+    ~BindMount() { ::umount2(m_at.constData(), MNT_DETACH); }
+    bool Made() const { return m_made; }
+
+private:
+    QByteArray m_at;
+    bool m_made;
+};
+
+TEST_F(MoveCommandTest, AFileThatCannotBeDeletedIsUncheckedSoTheNextMoveAddsNoCopy)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    const BindMount readOnly(dir.Path(QStringLiteral("src")), dir.Path(QStringLiteral("src")), true);
+    if (!readOnly.Made())
+        GTEST_SKIP() << "no read-only bind mount can be made here";
+    FillRows({a});
+    CheckRows({1});
+    Move(target);
+    Move(target);
+    EXPECT_EQ(Contents(a), QByteArray("alpha"));
+    EXPECT_EQ(TargetFiles(), QStringList{QStringLiteral("a.txt")});
+    EXPECT_FALSE(Rows().Checked(1));
+    ASSERT_EQ(NotMovedMessages().size(), 1);
+    EXPECT_TRUE(NotMovedMessages()[0].contains(QStringLiteral("(Read-only file system), so it is now in both places")));
+}
+
+TEST_F(MoveCommandTest, TheFilesOwnFolderReachedByAnotherPathLeavesItUntouched)
+{
+    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
+    const QString src = dir.Path(QStringLiteral("src"));
+    ASSERT_EQ(::symlink(QFile::encodeName(src).constData(), QFile::encodeName(dir.Path(QStringLiteral("link"))).constData()), 0);
+    QStringList ownFolders{dir.Path(QStringLiteral("link")), src + QStringLiteral("/../src"), src + QStringLiteral("/.")};
+    const BindMount bind(src, target, false);
+    if (bind.Made())
+        ownFolders << target;
+    for (const QString& folder : ownFolders) {
+        SCOPED_TRACE(folder.toStdString());
+        dialogs.shown.clear();
+        FillRows({a});
+        CheckRows({1});
+        Move(folder);
+        EXPECT_EQ(QDir(src).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.txt")});
+        EXPECT_EQ(Contents(a), QByteArray("alpha"));
+        EXPECT_TRUE(Rows().Checked(1));
+        ASSERT_EQ(NotMovedMessages().size(), 1);
+        EXPECT_TRUE(NotMovedMessages()[0].contains(a + QStringLiteral(": it is already in that folder")));
+    }
 }
 }  // namespace

@@ -1,4 +1,5 @@
 #include "app/Failure.h"
+#include "app/platform/PosixFileCopy.h"
 #include "app/platform/PosixFileSystem.h"
 #include "tests/support/TestDir.h"
 
@@ -7,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace {
 QByteArray Contents(const QString& path)
@@ -55,6 +59,53 @@ TEST(PosixFileChangesTest, CopyNeverReplacesAndAFailedCopyLeavesNothing)
     const QString pipe = dir.Path(QStringLiteral("pipe"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     EXPECT_THROW(fileSystem.CopyFile(pipe, dir.Path(QStringLiteral("to/pipe")), {}), Failure);
+}
+
+TEST(PosixFileChangesTest, CopyKeepsHolesAttributesAndOwnerWhateverMeansItFallsBackTo)
+{
+    TestDir dir;
+    // 16 MiB with two small data runs, one at the end.
+    const QString source = dir.CreateFile(QStringLiteral("sparse.bin"));
+    const QByteArray path = QFile::encodeName(source);
+    {
+        const int fd = ::open(path.constData(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, "head", 4, 1 << 20), 4);
+        ASSERT_EQ(::pwrite(fd, "tail", 4, (16 << 20) - 4), 4);
+        ::close(fd);
+    }
+    ASSERT_EQ(::chown(path.constData(), 1000, 1000), 0);
+    const char* attribute = nullptr;
+    for (const char* name : {"user.orvanta", "trusted.orvanta"}) {
+        if (!attribute && ::setxattr(path.constData(), name, "kept", 4, 0) == 0)
+            attribute = name;
+    }
+    struct stat original {};
+    ASSERT_EQ(::stat(path.constData(), &original), 0);
+    dir.CreateFolder(QStringLiteral("to"));
+    // Every means, then none: read and write, a temporary name, a reserved name.
+    for (const CopyMeans& means : {CopyMeans{}, CopyMeans{false, false, false, false, false}}) {
+        const QString target = dir.Path(means.unnamedFile ? QStringLiteral("to/all.bin") : QStringLiteral("to/none.bin"));
+        SCOPED_TRACE(target.toStdString());
+        const CopyDone done = CopyRegularFile(source, target, {}, {}, means);
+        EXPECT_EQ(done.copiedTo, target);
+        EXPECT_EQ(done.source.size, 16 << 20);
+        EXPECT_EQ(Contents(target), Contents(source));
+        struct stat copied {};
+        ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &copied), 0);
+        EXPECT_LE(copied.st_blocks, original.st_blocks + 16) << "holes were filled";
+        EXPECT_EQ(copied.st_uid, 1000u);
+        EXPECT_EQ(copied.st_gid, 1000u);
+        char value[8] = {};
+        if (attribute) {
+            EXPECT_EQ(::getxattr(QFile::encodeName(target).constData(), attribute, value, sizeof value), 4);
+            EXPECT_EQ(QByteArray(value, 4), QByteArray("kept"));
+        }
+        // A name taken meanwhile is never replaced, and nothing is left behind.
+        EXPECT_THROW(CopyRegularFile(source, target, {}, {}, means), Failure);
+    }
+    EXPECT_EQ(QDir(dir.Path(QStringLiteral("to"))).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("all.bin"), QStringLiteral("none.bin")}));
 }
 
 TEST(PosixFileChangesTest, TextFileReplacesTheOldOneOnlyWhenCommitted)

@@ -10,8 +10,9 @@
 #include <functional>
 
 // The real file system, with chosen paths refused by the copy, the deletion
-// or the trash, paths in a folder the user may not search, and a hook run
-// before each copy.
+// or the trash, paths in a folder the user may not search, and hooks run
+// before each copy and after each of its chunks (on the copy's thread, as
+// another program would change files).
 class RefusingFileSystem : public PosixFileSystem {
 public:
     QSet<QString> refuseCopyFrom;
@@ -19,14 +20,20 @@ public:
     QSet<QString> refuseTrash;
     QSet<QString> unsearchable;
     std::function<void(const QString& source)> beforeCopy;
+    std::function<void(const QString& source)> betweenCopyChunks;
 
-    void CopyFile(const QString& source, const QString& target, const std::function<void()>& betweenChunks) override
+    CopyDone CopyFileStamped(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
+                             const std::function<void()>& beforeNaming) override
     {
         if (beforeCopy)
             beforeCopy(source);
         if (refuseCopyFrom.contains(source))
             throw FailureFromErrno(ENOSPC);
-        PosixFileSystem::CopyFile(source, target, betweenChunks);
+        return PosixFileSystem::CopyFileStamped(source, target, [&] {
+            if (betweenCopyChunks)
+                betweenCopyChunks(source);
+            betweenChunks();
+        }, beforeNaming);
     }
     void DeleteFile(const QString& path) override
     {

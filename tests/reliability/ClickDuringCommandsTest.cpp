@@ -96,6 +96,7 @@ protected:
         // The window (and any walk still ending) goes before the file system it reads.
         user.reset();
         form.reset();
+        BackgroundFileWork::WaitForAll();
         qInstallMessageHandler(previousHandler);
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BackgroundFileWork.h"
 #include "tests/actions/ActionsFixture.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/TreeSnapshot.h"
@@ -21,9 +22,13 @@ protected:
         MakeForm(&faulty);
         form->DTPicker1->setDate(QDate(2000, 1, 1));
     }
-    // The window waits for a walk still running after a close before the
-    // file systems it reads go.
-    void TearDown() override { form.reset(); }
+    // The window waits for a walk still running after a close, and the test
+    // for copies left behind by a close, before the file systems they use go.
+    void TearDown() override
+    {
+        form.reset();
+        BackgroundFileWork::WaitForAll();
+    }
 
     // A new tree of distinct contents; "same.txt" stands in every folder, so
     // a move meets name clashes.

@@ -3,12 +3,17 @@
 #include "app/ProductTexts.h"
 #include "app/Timestamp.h"
 #include "search/FoundFileList.h"
+#include "search/ListMatchingFiles.h"
+#include "search/SearchState.h"
 #include "tests/search/SearchFixture.h"
 #include "tests/search/TimeZoneScope.h"
 
 #include <QAbstractItemModelTester>
 #include <QThread>
 
+#include <deque>
+
+#include <dirent.h>
 #include <unistd.h>
 
 namespace {
@@ -66,6 +71,46 @@ TEST_F(SearchCommandTest, ListsEveryRegularFileBelowTheFolder)
     EXPECT_FALSE(form->ResultRows().Checked(1));
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
     ExpectIdle();
+}
+
+// The folder, then breadth-first by level; each folder's files and
+// sub-folders in the order the file system lists them.
+QStringList WalkOrder(const QString& top)
+{
+    QStringList files;
+    std::deque<QString> folders{top};
+    for (; !folders.empty(); folders.pop_front()) {
+        DIR* folder = opendir(QFile::encodeName(folders.front()).constData());
+        while (const dirent* entry = readdir(folder)) {
+            const QString name = QFile::decodeName(entry->d_name);
+            if (entry->d_type == DT_REG)
+                files << folders.front() + QLatin1Char('/') + name;
+            else if (entry->d_type == DT_DIR && name != QLatin1String(".") && name != QLatin1String(".."))
+                folders.push_back(folders.front() + QLatin1Char('/') + name);
+        }
+        closedir(folder);
+    }
+    return files;
+}
+
+TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
+{
+    for (int i = 0; i < 12; ++i) {
+        for (int j = 0; j < 3; ++j)
+            File(QStringLiteral("t/%1/f%1-%2").arg(i).arg(j), Utc(2021, 1, 1));
+        File(QStringLiteral("t/%1/deeper/g%1").arg(i), Utc(2021, 1, 1));
+    }
+    AddFolderRow(Row(QStringLiteral("t")));
+    // Some folders are slow to read, so the others are read before them.
+    fileSystem.beforeListFiles = [](const QString& folder) {
+        if (folder.endsWith(QLatin1Char('1')) || folder.endsWith(QLatin1Char('4')))
+            QThread::msleep(30);
+    };
+    Search();
+    QStringList rows;
+    for (int i = 1; i <= form->ResultRows().Count(); ++i)
+        rows << form->ResultRows().Text(i);
+    EXPECT_EQ(rows, WalkOrder(dir.Path(QStringLiteral("t"))));
 }
 
 TEST_F(SearchCommandTest, RootFolderFilesHaveOneSeparator)
@@ -303,6 +348,50 @@ TEST_F(SearchCommandTest, StopDuringTheOffsetPassLeavesTheListEmptyUnderNewHeade
     EXPECT_EQ(Columns(), QStringList({"File(s) Found", "Date Created"}));
     EXPECT_EQ(form->MousePointer(), MousePointer::Default);
     EXPECT_EQ(form->PushButton1->text(), QStringLiteral("Start Searching"));
+}
+
+// The listing pass puts its rows in with one insertion: a Stop or a Clear at
+// any of its event points leaves the list empty, never cut short.
+TEST_F(SearchCommandTest, TheListingPassLeavesTheListEmptyOrComplete)
+{
+    QAbstractItemModelTester tester(&form->ResultRows());
+    FoundFileList& found = form->Search().FoundFiles;
+    constexpr int kFiles = 10000;
+    found.BeginFolder(QString());
+    found.Add("root-file", Utc(2021, 1, 1));
+    found.BeginFolder(QStringLiteral("/d/\u00e4"));
+    for (int i = 1; i < kFiles; ++i)
+        found.Add(i == 7 ? "old" : "f" + std::to_string(i), Utc(i == 7 ? 1999 : 2021, 1, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    const auto listMatching = [&](int clickPoint, QPushButton* button) {
+        pump.points = 0;
+        pump.hook = [&](int point) {
+            if (point == clickPoint)
+                button->click();
+        };
+        // As while a search runs.
+        form->PushButton1->setText(QStringLiteral("Stop"));
+        form->Search().StopSearch = false;
+        ListMatchingFiles(*form, form->Search().Generation);
+        return pump.points;
+    };
+
+    const int points = listMatching(0, nullptr);
+    RowList& rows = form->ResultRows();
+    ASSERT_EQ(rows.Count(), kFiles - 1);
+    EXPECT_EQ(rows.Text(1), QStringLiteral("/root-file"));
+    EXPECT_EQ(rows.Text(2), QStringLiteral("/d/\u00e4/f1"));
+    EXPECT_EQ(rows.Text(kFiles - 1), QStringLiteral("/d/\u00e4/f9999"));
+    EXPECT_EQ(rows.Time(kFiles - 1), Utc(2021, 1, 1));
+
+    // The listing pass's event points are the last three: at files 0, 4096 and 8192.
+    for (QPushButton* button : {form->PushButton1, form->PushButton6}) {
+        for (int point = points - 2; point <= points; ++point) {
+            listMatching(point, button);
+            EXPECT_EQ(rows.Count(), 0) << button->text().toStdString() << " at point " << point;
+            EXPECT_EQ(form->MousePointer(), MousePointer::Default);
+        }
+    }
 }
 
 TEST_F(SearchCommandTest, AListingFailureIsShownAndTheWalkGoesOn)

@@ -119,6 +119,26 @@ void FaultyFileSystem::CopyFile(const QString& source, const QString& target,
     m_inner.CopyFile(source, target, betweenChunks);
 }
 
+CopyDone FaultyFileSystem::CopyFileStamped(const QString& source, const QString& target,
+                                           const std::function<void()>& betweenChunks,
+                                           const std::function<void()>& beforeNaming)
+{
+    Call(Calls::Changing);
+    return m_inner.CopyFileStamped(source, target, betweenChunks, beforeNaming);
+}
+
+FileStamp FaultyFileSystem::StampOf(const QString& path)
+{
+    Call(Calls::All);
+    return m_inner.StampOf(path);
+}
+
+FileStamp FaultyFileSystem::FolderStampOf(const QString& path)
+{
+    Call(Calls::All);
+    return m_inner.FolderStampOf(path);
+}
+
 void FaultyFileSystem::DeleteFile(const QString& path)
 {
     Call(Calls::Changing);

@@ -1,0 +1,414 @@
+#include "app/platform/PosixFileCopy.h"
+
+#include "app/Failure.h"
+#include "app/platform/PosixDescriptor.h"
+#include "app/platform/PosixFileSystem.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <linux/magic.h>
+#include <stdio.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+constexpr off_t kCopyChunk = 1 << 20;
+constexpr long kExfatMagic = 0x2011BAB0;
+
+QByteArray Encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+[[noreturn]] void ThrowErrno()
+{
+    throw FailureFromErrno(errno);
+}
+
+FileStamp StampFrom(const struct stat& status)
+{
+    const auto nanoseconds = [](const struct timespec& time) {
+        return static_cast<qint64>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    };
+    return {static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino),
+            static_cast<qint64>(status.st_size), nanoseconds(status.st_mtim), nanoseconds(status.st_ctim)};
+}
+
+FileStamp StampOfDescriptor(int fd)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        ThrowErrno();
+    return StampFrom(status);
+}
+
+Failure NameRefused()
+{
+    return Failure(ErrorNumber::PathFileAccessError,
+                   QStringLiteral("The target folder's file system cannot hold this name"));
+}
+
+// A failure to give a file its name; a name the file system rejects is said so.
+[[noreturn]] void ThrowNaming(int error)
+{
+    if (error == EINVAL || error == EILSEQ)
+        throw NameRefused();
+    throw FailureFromErrno(error);
+}
+
+// FAT and exFAT refuse these characters and drop a trailing dot or blank.
+void CheckNameFits(int folderFd, const QByteArray& name)
+{
+    struct statfs fileSystem {};
+    if (::fstatfs(folderFd, &fileSystem) != 0)
+        return;
+    if (fileSystem.f_type != MSDOS_SUPER_MAGIC && fileSystem.f_type != kExfatMagic)
+        return;
+    const bool badCharacter = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || std::strchr("\"*/:<>?\\|", c) != nullptr;
+    });
+    if (badCharacter || name.endsWith('.') || name.endsWith(' '))
+        throw NameRefused();
+}
+
+// The copy under construction in the target folder: an unnamed file where the
+// file system allows one, else a hidden temporary name. Unless it was named,
+// it is gone when this object is.
+class CopyUnderConstruction {
+public:
+    CopyUnderConstruction(int folderFd, const QByteArray& targetName, const CopyMeans& means)
+        : m_folderFd(folderFd), m_means(means)
+    {
+        if (means.unnamedFile) {
+            m_fd = ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+            if (m_fd >= 0)
+                return;
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                ThrowErrno();
+        }
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_temporaryName = "." + targetName.left(200) + "."
+                + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
+            m_fd = ::openat(folderFd, m_temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (m_fd >= 0 || errno != EEXIST)
+                break;
+        }
+        if (m_fd < 0)
+            ThrowNaming(errno);
+    }
+    ~CopyUnderConstruction()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_named && !m_temporaryName.isEmpty())
+            ::unlinkat(m_folderFd, m_temporaryName.constData(), 0);
+    }
+    CopyUnderConstruction(const CopyUnderConstruction&) = delete;
+    CopyUnderConstruction& operator=(const CopyUnderConstruction&) = delete;
+
+    int Fd() const { return m_fd; }
+
+    // Gives the copy its name; never replaces an existing file.
+    void Name(const QByteArray& name)
+    {
+        if (m_temporaryName.isEmpty()) {
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+            if (::linkat(AT_FDCWD, self.constData(), m_folderFd, name.constData(), AT_SYMLINK_FOLLOW) != 0)
+                ThrowNaming(errno);
+            m_named = true;
+            return;
+        }
+        const char* temporary = m_temporaryName.constData();
+        if (m_means.exclusiveRename) {
+            if (::renameat2(m_folderFd, temporary, m_folderFd, name.constData(), RENAME_NOREPLACE) == 0) {
+                m_named = true;
+                return;
+            }
+            if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+                ThrowNaming(errno);
+        }
+        // No exclusive rename: a hard link fails on an existing name too.
+        if (m_means.hardLink) {
+            if (::linkat(m_folderFd, temporary, m_folderFd, name.constData(), 0) == 0) {
+                m_named = true;
+                ::unlinkat(m_folderFd, temporary, 0);
+                return;
+            }
+            if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS && errno != EMLINK)
+                ThrowNaming(errno);
+        }
+        // Neither (FAT, exFAT): reserve the name, then rename the finished copy over the reservation.
+        const Descriptor reservation(
+            ::openat(m_folderFd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (reservation.Get() < 0)
+            ThrowNaming(errno);
+        if (::renameat(m_folderFd, temporary, m_folderFd, name.constData()) != 0) {
+            const int error = errno;
+            ::unlinkat(m_folderFd, name.constData(), 0);
+            ThrowNaming(error);
+        }
+        m_named = true;
+    }
+
+private:
+    int m_folderFd;
+    const CopyMeans& m_means;
+    int m_fd = -1;
+    QByteArray m_temporaryName;
+    bool m_named = false;
+};
+
+void WriteAllAt(int fd, const char* data, size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t written = ::pwrite(fd, data, size, offset);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowErrno();
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+        offset += written;
+    }
+}
+
+// Copies the bytes [start, end) to the same offsets, in the kernel where it
+// can, else by reading and writing. Stops early when the source shrank.
+class RangeCopier {
+public:
+    RangeCopier(int from, int to, bool copyRange, const std::function<void()>& betweenChunks)
+        : m_from(from), m_to(to), m_copyRange(copyRange), m_betweenChunks(betweenChunks)
+    {
+    }
+
+    void Copy(off_t start, off_t end)
+    {
+        off_t offset = start;
+        while (offset < end) {
+            const size_t want = static_cast<size_t>(std::min(kCopyChunk, end - offset));
+            const ssize_t count = m_copyRange ? CopyInKernel(offset, want) : ReadAndWrite(offset, want);
+            if (count < 0)
+                continue;  // interrupted, or switched to reading and writing
+            if (count == 0)
+                return;
+            offset += count;
+            if (m_betweenChunks)
+                m_betweenChunks();
+        }
+    }
+
+private:
+    ssize_t CopyInKernel(off_t offset, size_t want)
+    {
+        loff_t in = offset;
+        loff_t out = offset;
+        const ssize_t count = ::copy_file_range(m_from, &in, m_to, &out, want, 0);
+        if (count >= 0)
+            return count;
+        if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
+            m_copyRange = false;
+        else if (errno != EINTR)
+            ThrowErrno();
+        return -1;
+    }
+
+    ssize_t ReadAndWrite(off_t offset, size_t want)
+    {
+        m_buffer.resize(static_cast<size_t>(kCopyChunk));
+        const ssize_t count = ::pread(m_from, m_buffer.data(), want, offset);
+        if (count < 0) {
+            if (errno != EINTR)
+                ThrowErrno();
+            return -1;
+        }
+        WriteAllAt(m_to, m_buffer.data(), static_cast<size_t>(count), offset);
+        return count;
+    }
+
+    int m_from;
+    int m_to;
+    bool m_copyRange;
+    const std::function<void()>& m_betweenChunks;
+    std::vector<char> m_buffer;
+};
+
+// Copies the first `size` bytes: by a clone where the file system shares
+// extents, else the data segments only, so holes stay holes.
+void CopyContent(int from, int to, off_t size, const CopyMeans& means, const std::function<void()>& betweenChunks)
+{
+    if (size > 0 && means.clone && ::ioctl(to, FICLONE, from) == 0) {
+        if (betweenChunks)
+            betweenChunks();
+        return;
+    }
+    RangeCopier copier(from, to, means.copyRange, betweenChunks);
+    off_t position = 0;
+    while (position < size) {
+        off_t data = ::lseek(from, position, SEEK_DATA);
+        off_t hole = size;
+        if (data < 0) {
+            if (errno == ENXIO)
+                break;  // the rest is a hole
+            if (errno != EINVAL)
+                ThrowErrno();
+            data = position;  // the file system cannot tell holes
+        } else {
+            hole = ::lseek(from, data, SEEK_HOLE);
+            if (hole < 0)
+                hole = size;
+        }
+        hole = std::min(hole, size);
+        if (data >= hole)
+            break;
+        copier.Copy(data, hole);
+        position = hole;
+    }
+    if (::ftruncate(to, size) != 0)
+        ThrowErrno();
+}
+
+bool Unsupported(int error)
+{
+    return error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS || error == EPERM;
+}
+
+// Extended attributes as far as the target keeps them and we may set them.
+void CopyExtendedAttributes(int from, int to)
+{
+    const ssize_t length = ::flistxattr(from, nullptr, 0);
+    if (length <= 0)
+        return;
+    std::vector<char> names(static_cast<size_t>(length));
+    const ssize_t listed = ::flistxattr(from, names.data(), names.size());
+    if (listed <= 0)
+        return;
+    std::vector<char> value;
+    for (const char* name = names.data(); name < names.data() + listed; name += std::strlen(name) + 1) {
+        const ssize_t size = ::fgetxattr(from, name, nullptr, 0);
+        if (size < 0)
+            continue;
+        value.resize(static_cast<size_t>(size));
+        const ssize_t read = ::fgetxattr(from, name, value.data(), value.size());
+        if (read < 0)
+            continue;
+        if (::fsetxattr(to, name, value.data(), static_cast<size_t>(read), 0) != 0 && !Unsupported(errno)
+            && errno != EACCES)
+            ThrowErrno();
+    }
+}
+
+// Owner and group (for root; others keep what they may), then the
+// permission bits, best effort where the file system has none, and times.
+void CopyAttributes(int from, int to, const struct stat& status)
+{
+    const uid_t owner = ::geteuid() == 0 ? status.st_uid : static_cast<uid_t>(-1);
+    if (::fchown(to, owner, status.st_gid) != 0 && ::geteuid() == 0 && !Unsupported(errno) && errno != EINVAL)
+        ThrowErrno();
+    CopyExtendedAttributes(from, to);
+    if (::fchmod(to, status.st_mode & 07777) != 0 && !Unsupported(errno))
+        ThrowErrno();
+    const struct timespec times[2] = {status.st_atim, status.st_mtim};
+    if (::futimens(to, times) != 0 && !Unsupported(errno))
+        ThrowErrno();
+}
+
+// Where the named copy stands: the target, or, when its folder was renamed
+// meanwhile, the same name in the folder's present path.
+QString WhereTheCopyStands(const QString& target, int folderFd, const QByteArray& name, const FileStamp& copy)
+{
+    struct stat status {};
+    if (::stat(Encoded(target).constData(), &status) == 0 && StampFrom(status).SameFile(copy))
+        return target;
+    char folder[PATH_MAX];
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(folderFd);
+    const ssize_t length = ::readlink(self.constData(), folder, sizeof folder);
+    if (length <= 0 || length >= static_cast<ssize_t>(sizeof folder))
+        return target;
+    const QByteArray path = QByteArray(folder, length) + '/' + name;
+    return ::stat(path.constData(), &status) == 0 && StampFrom(status).SameFile(copy) ? QFile::decodeName(path)
+                                                                                       : target;
+}
+}  // namespace
+
+CopyDone CopyRegularFile(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
+                         const std::function<void()>& beforeNaming, const CopyMeans& means)
+{
+    // Non-blocking, so that a pipe put in the file's place is refused below
+    // instead of waited on; reads of a regular file are not affected.
+    const Descriptor from(::open(Encoded(source).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (from.Get() < 0)
+        ThrowErrno();
+    struct stat status {};
+    if (::fstat(from.Get(), &status) != 0)
+        ThrowErrno();
+    if (!S_ISREG(status.st_mode))
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("Not a regular file"));
+
+    const QFileInfo targetInfo(target);
+    const Descriptor folder(::open(Encoded(targetInfo.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() < 0)
+        ThrowErrno();
+    const QByteArray name = Encoded(targetInfo.fileName());
+    CheckNameFits(folder.Get(), name);
+    if (::faccessat(folder.Get(), name.constData(), F_OK, AT_SYMLINK_NOFOLLOW) == 0)
+        throw FailureFromErrno(EEXIST);
+
+    CopyUnderConstruction copy(folder.Get(), name, means);
+    CopyContent(from.Get(), copy.Fd(), status.st_size, means, betweenChunks);
+    CopyAttributes(from.Get(), copy.Fd(), status);
+    const FileStamp copied = StampOfDescriptor(copy.Fd());
+    if (copied.size != status.st_size)
+        throw Failure(ErrorNumber::DeviceIoError, QStringLiteral("The copy is incomplete"));
+    // The source may be deleted once the copy stands: make the copy durable first.
+    if (::fsync(copy.Fd()) != 0)
+        ThrowErrno();
+    if (beforeNaming)
+        beforeNaming();
+    copy.Name(name);
+    ::fsync(folder.Get());
+    return {StampFrom(status), WhereTheCopyStands(target, folder.Get(), name, copied)};
+}
+
+void PosixFileSystem::CopyFile(const QString& source, const QString& target,
+                               const std::function<void()>& betweenChunks)
+{
+    CopyRegularFile(source, target, betweenChunks, {});
+}
+
+CopyDone PosixFileSystem::CopyFileStamped(const QString& source, const QString& target,
+                                          const std::function<void()>& betweenChunks,
+                                          const std::function<void()>& beforeNaming)
+{
+    return CopyRegularFile(source, target, betweenChunks, beforeNaming);
+}
+
+FileStamp PosixFileSystem::StampOf(const QString& path)
+{
+    struct stat status {};
+    if (::lstat(Encoded(path).constData(), &status) != 0)
+        ThrowErrno();
+    return StampFrom(status);
+}
+
+FileStamp PosixFileSystem::FolderStampOf(const QString& path)
+{
+    struct stat status {};
+    if (::stat(Encoded(path).constData(), &status) != 0)
+        ThrowErrno();
+    if (!S_ISDIR(status.st_mode))
+        throw FailureFromErrno(ENOTDIR);
+    return StampFrom(status);
+}

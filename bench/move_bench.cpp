@@ -1,0 +1,243 @@
+// The move of a 1 GiB dense file, a 2 GiB sparse file and 10,000 small files,
+// through the command's own routine: across devices beside `mv`, and on one
+// device beside `cp --reflink=auto --sparse=always`. Prints each time, the
+// longest stretch the window's thread went without processing events, and
+// the disk blocks the files take before and after. Mounts a tmpfs as the
+// other device (run as root); the first device is the folder given, or the
+// working folder.
+//   move_bench [FOLDER] [SMALL_FILES]
+#include "actions/FileFailures.h"
+#include "actions/MoveCheckedFiles.h"
+#include "app/Dialogs.h"
+#include "app/ErrorTrap.h"
+#include "app/EventPump.h"
+#include "app/RowList.h"
+#include "app/platform/PosixFileSystem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr qint64 kMiB = 1 << 20;
+
+class NoDialogs : public Dialogs {
+public:
+    void ShowMessage(QWidget*, const QString&, const QString& text) override
+    {
+        std::printf("message: %s\n", qPrintable(text));
+    }
+    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    void ShowWarning(QWidget*, const QString&, const QString& text) override
+    {
+        std::printf("failure: %s\n", qPrintable(text));
+    }
+    QString PickFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    QString PickSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
+};
+
+// The program's pump: events at most every 10 ms of work.
+class Pump : public EventPump {
+public:
+    Pump() { m_since.start(); }
+
+protected:
+    void ProcessEvents() override
+    {
+        if (m_since.elapsed() < 10)
+            return;
+        QCoreApplication::processEvents();
+        m_since.restart();
+    }
+
+private:
+    QElapsedTimer m_since;
+};
+
+// Measures the longest stretch between two runs of a 1 ms timer.
+class GapWatch {
+public:
+    GapWatch()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, m_since.restart());
+        });
+    }
+    void Start()
+    {
+        m_longest = 0;
+        m_since.start();
+        m_timer.start(1);
+    }
+    qint64 Stop()
+    {
+        m_timer.stop();
+        return std::max(m_longest, m_since.elapsed());
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_longest = 0;
+};
+
+QStringList FilesIn(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden);
+    while (it.hasNext())
+        files << it.next();
+    files.sort();
+    return files;
+}
+
+qint64 BlocksMiB(const QString& folder)
+{
+    qint64 blocks = 0;
+    for (const QString& file : FilesIn(folder)) {
+        struct stat status {};
+        if (::stat(QFile::encodeName(file).constData(), &status) == 0)
+            blocks += status.st_blocks;
+    }
+    return blocks * 512 / kMiB;
+}
+
+void Write(const QString& path, qint64 size, qint64 dataEvery, qint64 dataLength)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        std::exit(1);
+    const QByteArray data(static_cast<qsizetype>(std::min(dataLength, 8 * kMiB)), 'd');
+    for (qint64 at = 0; at < size; at += dataEvery) {
+        for (qint64 written = 0; written < dataLength && at + written < size; written += data.size()) {
+            if (::pwrite(fd, data.constData(), static_cast<size_t>(data.size()), at + written) < 0)
+                std::exit(1);
+        }
+    }
+    if (::ftruncate(fd, size) != 0)
+        std::exit(1);
+    ::close(fd);
+}
+
+// One set of files to move.
+struct Sample {
+    const char* name;
+    void (*make)(const QString& folder, int smallFiles);
+};
+
+void MakeDense(const QString& folder, int)
+{
+    Write(folder + QStringLiteral("/dense.bin"), 1024 * kMiB, 1024 * kMiB, 1024 * kMiB);
+}
+
+void MakeSparse(const QString& folder, int)
+{
+    Write(folder + QStringLiteral("/sparse.bin"), 2048 * kMiB, 128 * kMiB, kMiB);
+}
+
+void MakeSmall(const QString& folder, int smallFiles)
+{
+    for (int i = 0; i < smallFiles; ++i)
+        Write(folder + QStringLiteral("/note-%1.txt").arg(i), 200 + i % 4000, 1 << 30, 1 << 30);
+}
+
+double ProgramMove(const QString& from, const QString& to, qint64& longestGap)
+{
+    PosixFileSystem fileSystem;
+    NoDialogs dialogs;
+    Pump pump;
+    RowList rows(true);
+    rows.AddColumn(QStringLiteral("File(s) Found"));
+    for (const QString& file : FilesIn(from))
+        rows.Add(file);
+    rows.SetAllChecked(true);
+    ErrorTrap trap(dialogs, nullptr, QStringLiteral("move "));
+    FileFailures failures;
+    GapWatch watch;
+    QElapsedTimer timer;
+    watch.Start();
+    timer.start();
+    MoveCheckedFiles(rows, to + QLatin1Char('/'), fileSystem, pump, trap, failures);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    longestGap = watch.Stop();
+    if (failures.Count() > 0)
+        std::printf("%s\n", qPrintable(failures.Text(QStringLiteral("not moved:"))));
+    return seconds;
+}
+
+double Tool(const QString& command, const QString& from, const QString& to)
+{
+    QStringList arguments{QStringLiteral("-c"), command + QStringLiteral(" \"$1\"/* \"$2\"/"), QStringLiteral("sh"),
+                          from, to};
+    QElapsedTimer timer;
+    timer.start();
+    QProcess::execute(QStringLiteral("/bin/sh"), arguments);
+    return timer.nsecsElapsed() / 1e9;
+}
+
+void Clear(const QString& folder)
+{
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+}
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    const int smallFiles = argc > 2 ? std::atoi(argv[2]) : 10'000;
+    QTemporaryDir work(base + QStringLiteral("/move_bench-XXXXXX"));
+    const QString source = work.filePath(QStringLiteral("source"));
+    const QString sameDevice = work.filePath(QStringLiteral("same"));
+    const QString otherDevice = work.filePath(QStringLiteral("other"));
+    for (const QString& folder : {source, sameDevice, otherDevice})
+        QDir().mkpath(folder);
+    const QByteArray mountPoint = QFile::encodeName(otherDevice);
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=3g") != 0) {
+        std::perror("mount tmpfs");
+        return 1;
+    }
+    const Sample samples[] = {{"1 GiB dense", MakeDense}, {"2 GiB sparse", MakeSparse}, {"small files", MakeSmall}};
+    std::printf("%-13s %-28s %9s %9s %12s %15s\n", "files", "move", "program", "tool", "longest gap",
+                "blocks MiB b/a");
+    for (const Sample& sample : samples) {
+        for (const bool across : {true, false}) {
+            const QString target = across ? otherDevice : sameDevice;
+            Clear(source);
+            sample.make(source, smallFiles);
+            ::sync();
+            const qint64 before = BlocksMiB(source);
+            qint64 gap = 0;
+            const double program = ProgramMove(source, target, gap);
+            const qint64 after = BlocksMiB(target);
+            Clear(target);
+            Clear(source);
+            sample.make(source, smallFiles);
+            ::sync();
+            const double tool = across ? Tool(QStringLiteral("mv"), source, target)
+                                       : Tool(QStringLiteral("cp --reflink=auto --sparse=always"), source, target);
+            std::printf("%-13s %-28s %8.2fs %8.2fs %10lld ms %7lld/%lld\n", sample.name,
+                        across ? "across devices, beside mv" : "one device, beside cp", program, tool,
+                        static_cast<long long>(gap), static_cast<long long>(before),
+                        static_cast<long long>(after));
+            std::fflush(stdout);
+            Clear(target);
+        }
+    }
+    ::umount2(mountPoint.constData(), MNT_DETACH);
+    return 0;
+}
