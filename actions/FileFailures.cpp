@@ -3,7 +3,7 @@
 void FileFailures::Add(const QString& path, const QString& reason)
 {
     if (m_named.size() < kNamed)
-        m_named << path + QStringLiteral(": ") + reason;
+        m_named << (reason.isEmpty() ? path : path + QStringLiteral(": ") + reason);
     ++m_count;
 }
 

@@ -1,6 +1,7 @@
 #include "actions/MoveCheckedFiles.h"
 
 #include "actions/FileFailures.h"
+#include "actions/MoveRecorder.h"
 #include "actions/SafeCopyFile.h"
 #include "app/BackgroundFileWork.h"
 #include "app/ErrorTrap.h"
@@ -42,6 +43,7 @@ MoveOutcome MoveOneFile(const QString& rowText, const QString& targetFolder, Fil
     QString reason;
     switch (DeleteFileRobust(RemoveDoubleBackslashes(rowText), copy.done.source, fileSystem, reason)) {
     case SourceDeletion::Deleted:
+        MoveRecorder::Note(RemoveDoubleBackslashes(rowText), copiedTo, copy.done.source);
         return {Row::Remove, {}};
     case SourceDeletion::Gone:
         return {Row::Remove,

@@ -1,5 +1,6 @@
 #include "actions/FileFailures.h"
 #include "actions/MoveCheckedFiles.h"
+#include "actions/MoveRecorder.h"
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"
 #include "app/ErrorTrap.h"
@@ -29,7 +30,10 @@ void Form1::PushButton11_Click()
     LongCommand guard(*this);
     trap.Run(114, [&] { SetMousePointer(MousePointer::Hourglass); });
     FileFailures failures;
-    MoveCheckedFiles(*m_resultRows, targetFolder, m_seams.fileSystem, m_seams.pump, trap, failures);
+    {
+        const MoveRecorder recorder(m_undo->lastMove);
+        MoveCheckedFiles(*m_resultRows, targetFolder, m_seams.fileSystem, m_seams.pump, trap, failures);
+    }
     trap.Run(142, [&] { ListView2->viewport()->update(); });
     trap.Run(144, [&] { SetMousePointer(MousePointer::Default); });
     if (failures.Count() > 0 && !m_seams.pump.Closing()) {

@@ -21,12 +21,13 @@ bool IsGone(const QString& path, FileSystem& fileSystem)
 }  // namespace
 
 void SendToRecycleBin(const QStringList& paths, FileSystem& fileSystem, EventPump& pump, QSet<QString>& gone,
-                      FileFailures& failures)
+                      QStringList& trashed, FileFailures& failures)
 {
     for (const QString& path : paths) {
         try {
             fileSystem.MoveToTrash(path);
             gone.insert(path);
+            trashed << path;
         } catch (const Failure& failure) {
             if (failure.Number() == ErrorNumber::PathNotFound && IsGone(path, fileSystem))
                 gone.insert(path);

@@ -1,5 +1,6 @@
 #include "actions/FileFailures.h"
 #include "actions/RecycleBin.h"
+#include "actions/UndoRecords.h"
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"
 #include "app/ErrorTrap.h"
@@ -8,6 +9,7 @@
 #include "app/ProductTexts.h"
 #include "app/RowList.h"
 
+#include <QDateTime>
 #include <QTreeView>
 
 namespace {
@@ -42,7 +44,10 @@ void Form1::PushButton5_Click()
         if (confirmed) {
             QSet<QString> gone;
             FileFailures failures;
-            trap.Run(122, [&] { SendToRecycleBin(paths, m_seams.fileSystem, m_seams.pump, gone, failures); });
+            TrashRecord record{{}, QDateTime::currentSecsSinceEpoch()};
+            trap.Run(122, [&] { SendToRecycleBin(paths, m_seams.fileSystem, m_seams.pump, gone, record.paths, failures); });
+            record.until = QDateTime::currentSecsSinceEpoch();
+            m_undo->lastTrash = std::move(record);
             RemoveCheckedItemsFromListview(*m_resultRows, gone, m_seams.dialogs, this);
             // A window closing meanwhile shows no more boxes.
             if (failures.Count() > 0 && !m_seams.pump.Closing()) {

@@ -157,4 +157,15 @@ public:
     virtual std::unique_ptr<TextFileWriter> CreateTextFile(const QString& path) = 0;
     // Moves a file to the desktop's trash.
     virtual void MoveToTrash(const QString& path) = 0;
+    // Puts the file that the trash took from originalPath between the two
+    // times (seconds since 1970, UTC) back at that path. Never replaces a
+    // file now at the path (throws 58 instead); throws 76 when the trash no
+    // longer holds the file.
+    virtual void RestoreFromTrash(const QString& originalPath, qint64 trashedFrom, qint64 trashedUntil)
+    {
+        Q_UNUSED(originalPath);
+        Q_UNUSED(trashedFrom);
+        Q_UNUSED(trashedUntil);
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("this system's trash cannot give files back"));
+    }
 };

@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "actions/UndoRecords.h"
 #include "app/ApplicationTitle.h"
 #include "app/ProgramIcon.h"
 #include "app/Dialogs.h"
@@ -90,6 +91,7 @@ Form1::Form1(Seams seams, QString programFolder, QWidget* parent)
       m_folderRows(new RowList(false, this)),
       m_resultRows(new RowList(true, this)),
       m_search(std::make_unique<SearchState>()),
+      m_undo(std::make_unique<UndoRecords>()),
       m_random([] { return QRandomGenerator::global()->generateDouble(); })
 {
     setObjectName(QStringLiteral("Form1"));

@@ -18,6 +18,7 @@ class QRadioButton;
 class QTreeView;
 class RowList;
 class SearchState;
+struct UndoRecords;
 
 // The main window: every control of the layout, the command handlers (each
 // defined in the folder of the subsystem that owns the command), the mouse
@@ -39,6 +40,8 @@ public:
     RowList& FolderRows() { return *m_folderRows; }
     RowList& ResultRows() { return *m_resultRows; }
     SearchState& Search() { return *m_search; }
+    // What the last trash and move did, for taking them back.
+    UndoRecords& Undo() { return *m_undo; }
 
     int MousePointer() const { return m_mousePointer; }
     void SetMousePointer(int value);
@@ -137,6 +140,7 @@ private:
     RowList* m_folderRows;
     RowList* m_resultRows;
     std::unique_ptr<SearchState> m_search;
+    std::unique_ptr<UndoRecords> m_undo;
     std::function<double()> m_random;
     std::optional<QCursor> m_customCursor;
     int m_mousePointer = 0;

@@ -1,6 +1,7 @@
 #include "app/ResultListMenu.h"
 
 #include "actions/CsvExport.h"
+#include "actions/UndoMenuEntries.h"
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"
 #include "app/Failure.h"
@@ -70,6 +71,8 @@ void ResultListMenu::CreateMenu()
     m_menu->addSeparator();
     m_menu->addAction(QStringLiteral("Show Timeline..."), this, [this] { ShowTimeline(m_form); });
     m_menu->addAction(QStringLiteral("Export as CSV..."), this, [this] { ExportResultsAsCsv(m_form); });
+    m_menu->addSeparator();
+    AddUndoEntries(*m_menu, m_form);
 }
 
 void ResultListMenu::ShowMenu(const QPoint& position)

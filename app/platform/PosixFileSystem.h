@@ -25,4 +25,5 @@ public:
     void DeleteFile(const QString& path) override;
     std::unique_ptr<TextFileWriter> CreateTextFile(const QString& path) override;
     void MoveToTrash(const QString& path) override;
+    void RestoreFromTrash(const QString& originalPath, qint64 trashedFrom, qint64 trashedUntil) override;
 };

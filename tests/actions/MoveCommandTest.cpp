@@ -72,6 +72,49 @@ TEST_F(MoveCommandTest, MovesCheckedFilesKeepingContentModeAndTimes)
     EXPECT_EQ(form->MousePointer(), MousePointer::Default);
 }
 
+TEST_F(MoveCommandTest, UndoLastMovePutsFilesBackButNeverReplacesNorDeletesAChangedCopy)
+{
+    EXPECT_FALSE(MenuEntry(QStringLiteral("Undo Last Move"))->isEnabled());
+    const QStringList paths{dir.CreateFile(QStringLiteral("src/a.txt"), "alpha"),
+                            dir.CreateFile(QStringLiteral("src/b.txt"), "beta"),
+                            dir.CreateFile(QStringLiteral("other/a.txt"), "other alpha"),
+                            dir.CreateFile(QStringLiteral("src/d.txt"), "delta")};
+    const QString kept = dir.CreateFile(QStringLiteral("src/e.txt"), "e");
+    FillRows(paths + QStringList{kept});
+    CheckRows({1, 2, 3, 4});
+    Move(target);
+    const QString movedB = target + QStringLiteral("/b.txt");
+    const QString movedD = target + QStringLiteral("/d.txt");
+    dir.CreateFile(QStringLiteral("src/b.txt"), "new beta");
+    dir.CreateFile(QStringLiteral("target/d.txt"), "delta, edited");
+
+    QAction* undo = MenuEntry(QStringLiteral("Undo Last Move"));
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Last Move (4 files)"));
+    ASSERT_TRUE(undo->isEnabled());
+    undo->trigger();
+    EXPECT_EQ(NotMovedMessages(),
+              QStringList{QStringLiteral("2 files came back from the target folder:\r\r%1\r%2\r\r2 files did not come "
+                                         "back:\r\r%3: a file now stands at its original path and was not replaced; it "
+                                         "stays at %4\r%5: it changed since the move; it stays at %6")
+                              .arg(paths[0], paths[2], paths[1], movedB, paths[3], movedD)});
+    EXPECT_EQ(Contents(paths[0]), "alpha");
+    EXPECT_EQ(Contents(paths[2]), "other alpha");
+    EXPECT_EQ(Contents(paths[1]), "new beta");
+    EXPECT_FALSE(QFile::exists(paths[3]));
+    EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), (QStringList{"b.txt", "d.txt"}));
+    EXPECT_EQ(RowTexts(), QStringList{kept});
+    EXPECT_EQ(form->MousePointer(), MousePointer::Default);
+
+    // Once the way is clear, the file the undo could not put back comes back too.
+    QFile::remove(paths[1]);
+    undo = MenuEntry(QStringLiteral("Undo Last Move"));
+    EXPECT_EQ(undo->text(), QStringLiteral("Undo Last Move (1 file)"));
+    undo->trigger();
+    EXPECT_EQ(Contents(paths[1]), "beta");
+    EXPECT_FALSE(QFile::exists(movedB));
+    EXPECT_FALSE(MenuEntry(QStringLiteral("Undo Last Move"))->isEnabled());
+}
+
 TEST_F(MoveCommandTest, CancelledPickerKeepsLastFolderAndMovesNothing)
 {
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");

@@ -4,8 +4,10 @@
 #include "tests/actions/RefusingFileSystem.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -14,6 +16,27 @@ protected:
     void SetUp() override { MakeForm(&fileSystem); }
 
     QStringList Questions() { return dialogs.Texts(FakeDialogs::Kind::Question); }
+
+    void Trash(const QStringList& paths, std::initializer_list<int> checked)
+    {
+        FillRows(paths);
+        CheckRows(checked);
+        dialogs.answers.push_back(true);
+        form->PushButton5_Click();
+    }
+
+    QAction* RestoreEntry() { return MenuEntry(QStringLiteral("Restore Last Trashed")); }
+
+    // The lines of the trash, as the desktop's own tool lists it, that name path.
+    static int TrashListed(const QString& path)
+    {
+        QProcess list;
+        list.start(QStringLiteral("trash-list"), {});
+        EXPECT_TRUE(list.waitForFinished(30000));
+        return static_cast<int>(QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'))
+                                    .filter(QRegularExpression(QStringLiteral(" ") + QRegularExpression::escape(path) + QStringLiteral("$")))
+                                    .size());
+    }
 
     RefusingFileSystem fileSystem;
 };
@@ -110,6 +133,48 @@ TEST_F(RecycleAndClearTest, ClearEmptiesTheListAndTheCommandsFindNoRows)
     form->PushButton6_Click();
     form->PushButton5_Click();
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(RecycleAndClearTest, RestoreLastTrashedPutsBackTheLastTrashsFilesAndNeverReplaces)
+{
+    EXPECT_FALSE(RestoreEntry()->isEnabled());
+    // An older trash of the same path is no part of the last one.
+    const QString a = dir.CreateFile(QStringLiteral("a.txt"), "old a");
+    Trash({a}, {1});
+    EXPECT_EQ(RestoreEntry()->text(), QStringLiteral("Restore Last Trashed (1 file)"));
+    const QStringList paths{dir.CreateFile(QStringLiteral("a.txt"), "a"), dir.CreateFile(QStringLiteral("b.txt"), "b"),
+                            dir.CreateFile(QStringLiteral("c"), "c")};
+    const QString kept = dir.CreateFile(QStringLiteral("d.txt"), "d");
+    Trash(paths + QStringList{kept}, {1, 2, 3});
+    for (const QString& path : paths)
+        EXPECT_EQ(TrashListed(path), path == a ? 2 : 1);
+    dir.CreateFile(QStringLiteral("b.txt"), "new b");
+
+    QAction* restore = RestoreEntry();
+    EXPECT_EQ(restore->text(), QStringLiteral("Restore Last Trashed (3 files)"));
+    ASSERT_TRUE(restore->isEnabled());
+    restore->trigger();
+    EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("2 files came back from the trash:\r\r%1\r%2\r\r"
+                                                             "1 file did not come back:\r\r%3: a file now stands at its "
+                                                             "original path and was not replaced; it stays in the trash")
+                                                  .arg(a, paths[2], paths[1])});
+    EXPECT_EQ(Contents(a), "a");
+    EXPECT_EQ(Contents(paths[1]), "new b");
+    EXPECT_EQ(TrashListed(a), 1);
+    EXPECT_EQ(TrashListed(paths[1]), 1);
+    EXPECT_EQ(TrashListed(paths[2]), 0);
+    EXPECT_EQ(RowTexts(), QStringList{kept});
+
+    // Once the way is clear, the file left in the trash comes back too.
+    QFile::remove(paths[1]);
+    restore = RestoreEntry();
+    EXPECT_EQ(restore->text(), QStringLiteral("Restore Last Trashed (1 file)"));
+    restore->trigger();
+    EXPECT_EQ(dialogs.Messages().last(), QStringLiteral("1 file came back from the trash:\r\r") + paths[1]);
+    EXPECT_EQ(Contents(paths[1]), "b");
+    EXPECT_EQ(TrashListed(paths[1]), 0);
+    EXPECT_EQ(RestoreEntry()->text(), QStringLiteral("Restore Last Trashed"));
+    EXPECT_FALSE(RestoreEntry()->isEnabled());
 }
 
 class SampleFoldersTest : public FormFixture {};

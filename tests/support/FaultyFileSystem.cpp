@@ -156,3 +156,9 @@ void FaultyFileSystem::MoveToTrash(const QString& path)
     Call(Calls::Changing);
     m_inner.MoveToTrash(path);
 }
+
+void FaultyFileSystem::RestoreFromTrash(const QString& originalPath, qint64 trashedFrom, qint64 trashedUntil)
+{
+    Call(Calls::Changing);
+    m_inner.RestoreFromTrash(originalPath, trashedFrom, trashedUntil);
+}

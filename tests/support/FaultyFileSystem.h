@@ -40,6 +40,7 @@ public:
     void DeleteFile(const QString& path) override;
     std::unique_ptr<TextFileWriter> CreateTextFile(const QString& path) override;
     void MoveToTrash(const QString& path) override;
+    void RestoreFromTrash(const QString& originalPath, qint64 trashedFrom, qint64 trashedUntil) override;
 
     // Counts one call of the kind and throws when the plan says it fails.
     void Call(Calls kind);

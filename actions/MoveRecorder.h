@@ -1,0 +1,27 @@
+#pragma once
+
+#include "actions/UndoRecords.h"
+
+#include <QString>
+
+// Collects the files one move command moves, for Undo Last Move. While it
+// lives, each file the move has moved is noted with it; when it goes, what it
+// collected becomes the record of the last move. Recorders of moves started
+// inside a running move stack.
+class MoveRecorder {
+public:
+    explicit MoveRecorder(MoveRecord& lastMove);
+    ~MoveRecorder();
+    MoveRecorder(const MoveRecorder&) = delete;
+    MoveRecorder& operator=(const MoveRecorder&) = delete;
+
+    // Notes that the file at original, as the copy read it, now stands at
+    // moved. Safe to call from any thread; nothing happens when no move
+    // command runs.
+    static void Note(const QString& original, const QString& moved, const FileStamp& copied);
+
+private:
+    MoveRecord& m_lastMove;
+    MoveRecord m_collected;
+    MoveRecorder* m_previous;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "actions/FileFailures.h"
+
+#include <QString>
+
+#include <functional>
+
+class Form1;
+
+// What a take-back (Undo Last Move, Restore Last Trashed) did, told in one
+// box: the files that came back, then those that did not and why.
+class TakeBackSummary {
+public:
+    void CameBack(const QString& path) { m_back.Add(path); }
+    void Stayed(const QString& path, const QString& reason) { m_stayed.Add(path, reason); }
+    // cameBackHow finishes "3 files came back ...", for example "from the trash".
+    QString Text(const QString& cameBackHow) const;
+
+private:
+    FileFailures m_back;
+    FileFailures m_stayed;
+};
+
+// Runs a take-back command under the hourglass, its failures reported under
+// the location tag, and shows the summary it returns (if any) in one box.
+void RunTakeBack(Form1& form, const char* locationTag, const std::function<QString()>& takeBack);

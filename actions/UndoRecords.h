@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/FileSystem.h"
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <vector>
+
+// The files the last trash command sent to the trash, and the seconds (since
+// 1970, UTC) from its start to its end, which tell its files from others of
+// the same path in the trash.
+struct TrashRecord {
+    QStringList paths;
+    qint64 from = 0;
+    qint64 until = 0;
+};
+
+// One file the last move took into its target folder: where it was, where its
+// copy stands, and the file as the move's copy read it. The copy keeps the
+// file's size and modification time, so a copy that differs in either has
+// changed since the move.
+struct MovedFile {
+    QString original;
+    QString moved;
+    FileStamp copied;
+};
+
+struct MoveRecord {
+    std::vector<MovedFile> files;
+};
+
+// What the last trash and the last move did, kept in memory for the
+// program's run only so that the user can take it back.
+struct UndoRecords {
+    TrashRecord lastTrash;
+    MoveRecord lastMove;
+};
