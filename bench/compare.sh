@@ -23,9 +23,7 @@ for tool in search_bench make_tree floor_walk; do
         exit 1
     fi
 done
-if ! command -v fdfind > /dev/null; then
-    apt-get install -y fd-find > /dev/null || { apt-get update > /dev/null && apt-get install -y fd-find > /dev/null; }
-fi
+bash "$(dirname "$0")/../scripts/setup.sh" fd-find > /dev/null
 
 made=()
 cleanup() { ((${#made[@]})) && rm -rf "${made[@]}"; true; }
