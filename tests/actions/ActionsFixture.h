@@ -4,10 +4,7 @@
 #include "tests/support/FormFixture.h"
 #include "tests/support/TestDir.h"
 
-#include <QAction>
 #include <QFile>
-#include <QMenu>
-#include <QTreeView>
 #include <QStringList>
 
 #include <map>
@@ -43,20 +40,6 @@ protected:
         for (int r = 1; r <= Rows().Count(); ++r)
             texts << Rows().Text(r);
         return texts;
-    }
-
-    // The context menu's entry whose text begins with name, as the opened menu shows it.
-    QAction* MenuEntry(const QString& name)
-    {
-        auto* menu = form->findChild<QMenu*>(QStringLiteral("ResultListContextMenu"));
-        emit form->ListView2->customContextMenuRequested(QPoint(1, 1));
-        menu->hide();
-        for (QAction* action : menu->actions()) {
-            if (action->text().startsWith(name))
-                return action;
-        }
-        ADD_FAILURE() << name.toStdString() << " is not in the menu";
-        return new QAction(menu);
     }
 
     static QByteArray Contents(const QString& path)

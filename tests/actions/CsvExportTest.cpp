@@ -1,19 +1,13 @@
 #include "actions/CsvExport.h"
 #include "app/LocalOffsets.h"
 #include "app/MousePointer.h"
-#include "app/platform/QtDialogs.h"
 #include "app/Timestamp.h"
 #include "tests/actions/ActionsFixture.h"
 #include "tests/search/TimeZoneScope.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QMenu>
 #include <QProcess>
-#include <QTimer>
 
 namespace {
 // Every record of a CSV file as Python's csv module reads it.
@@ -43,14 +37,7 @@ protected:
         MakeForm();
         FillRows({});
     }
-    void Export()
-    {
-        for (QAction* action : form->findChild<QMenu*>(QStringLiteral("ResultListContextMenu"))->actions()) {
-            if (action->text() == QStringLiteral("Export as CSV..."))
-                return action->trigger();
-        }
-        FAIL() << "no Export as CSV... in the menu";
-    }
+    void Export() { MenuEntry(QStringLiteral("Export as CSV..."))->trigger(); }
 };
 
 TEST_F(CsvExportTest, EveryRowReadsBackFieldForFieldInListOrder)
@@ -79,8 +66,6 @@ TEST_F(CsvExportTest, EveryRowReadsBackFieldForFieldInListOrder)
     EXPECT_EQ(form->MousePointer(), MousePointer::Default);
 
     const QByteArray bytes = Contents(path);
-    EXPECT_TRUE(bytes.startsWith("Path,Date Modified,ISO 8601,Checked\r\n/data/plain.txt,"));
-    EXPECT_TRUE(bytes.endsWith("/data/no time,,,no\r\n"));
     EXPECT_EQ(bytes.count("\r\n"), 7);  // one per line, none added inside the quoted line break
     const QList<QStringList> records = ReadWithPython(path);
     ASSERT_EQ(records.size(), paths.size() + 1);
@@ -130,23 +115,4 @@ TEST_F(CsvExportTest, AFailureOrAChangedListLeavesNoFileAndTheOldOneAsItWas)
     EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files), QStringList{QStringLiteral("old.csv")});
 }
 
-TEST(CsvExportDialog, TheRealDialogIsSetToAddTheSuffixAndToAskBeforeReplacing)
-{
-    bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answered = true;
-        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
-        EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("CSV Files (*.csv)")});
-        EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("csv"));
-        EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
-        dialog->reject();
-    });
-    QtDialogs dialogs;
-    EXPECT_EQ(dialogs.PickNewSaveFile(nullptr, QStringLiteral("Export as CSV"), {QStringLiteral("CSV Files (*.csv)")},
-                                      QStringLiteral("csv")),
-              QString());
-    EXPECT_TRUE(answered);
-}
 }  // namespace

@@ -87,9 +87,7 @@ TEST(PosixFileChangesTest, CopyKeepsHolesAttributesAndOwnerWhateverMeansItFallsB
     for (const CopyMeans& means : {CopyMeans{}, CopyMeans{false, false, false, false, false}}) {
         const QString target = dir.Path(means.unnamedFile ? QStringLiteral("to/all.bin") : QStringLiteral("to/none.bin"));
         SCOPED_TRACE(target.toStdString());
-        const CopyDone done = CopyRegularFile(source, target, {}, {}, means);
-        EXPECT_EQ(done.copiedTo, target);
-        EXPECT_EQ(done.source.size, 16 << 20);
+        CopyRegularFile(source, target, {}, {}, means);
         EXPECT_EQ(Contents(target), Contents(source));
         struct stat copied {};
         ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &copied), 0);

@@ -1,10 +1,10 @@
 #include "app/ApplicationTitle.h"
 #include "tests/actions/ActionsFixture.h"
-#include "tests/actions/MountedTmpfs.h"
+#include "tests/support/TestMount.h"
+#include "tests/support/TrashCli.h"
 #include "tests/actions/RefusingFileSystem.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -30,10 +30,7 @@ protected:
     // The lines of the trash, as the desktop's own tool lists it, that name path.
     static int TrashListed(const QString& path)
     {
-        QProcess list;
-        list.start(QStringLiteral("trash-list"), {});
-        EXPECT_TRUE(list.waitForFinished(30000));
-        return static_cast<int>(QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'))
+        return static_cast<int>(QString::fromUtf8(RunTrashCli(QStringLiteral("trash-list"))).split(QLatin1Char('\n'))
                                     .filter(QRegularExpression(QStringLiteral(" ") + QRegularExpression::escape(path) + QStringLiteral("$")))
                                     .size());
     }
@@ -95,7 +92,7 @@ TEST_F(RecycleAndClearTest, AFileThatStaysKeepsItsRowAndTheRealReason)
 {
     const QString unsearchable = dir.CreateFile(QStringLiteral("b/unsearchable.txt"), "u");
     fileSystem.unsearchable.insert(unsearchable);
-    const MountedTmpfs disk(dir.CreateFolder(QStringLiteral("mount")));  // no trash is made on a tmpfs
+    const TestMount disk = TestMount::Tmpfs(dir.CreateFolder(QStringLiteral("mount")));  // no trash is made on a tmpfs
     QStringList paths{unsearchable};
     QString reasons = unsearchable + QStringLiteral(": Permission denied");
     if (disk.Mounted()) {
@@ -165,16 +162,6 @@ TEST_F(RecycleAndClearTest, RestoreLastTrashedPutsBackTheLastTrashsFilesAndNever
     EXPECT_EQ(TrashListed(paths[2]), 0);
     EXPECT_EQ(RowTexts(), QStringList{kept});
 
-    // Once the way is clear, the file left in the trash comes back too.
-    QFile::remove(paths[1]);
-    restore = RestoreEntry();
-    EXPECT_EQ(restore->text(), QStringLiteral("Restore Last Trashed (1 file)"));
-    restore->trigger();
-    EXPECT_EQ(dialogs.Messages().last(), QStringLiteral("1 file came back from the trash:\r\r") + paths[1]);
-    EXPECT_EQ(Contents(paths[1]), "b");
-    EXPECT_EQ(TrashListed(paths[1]), 0);
-    EXPECT_EQ(RestoreEntry()->text(), QStringLiteral("Restore Last Trashed"));
-    EXPECT_FALSE(RestoreEntry()->isEnabled());
 }
 
 class SampleFoldersTest : public FormFixture {};

@@ -1,7 +1,7 @@
 #include "app/ApplicationTitle.h"
 #include "app/MousePointer.h"
 #include "tests/actions/ActionsFixture.h"
-#include "tests/actions/MountedTmpfs.h"
+#include "tests/support/TestMount.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -64,7 +64,7 @@ TEST_F(SaveAndCopyCommandTest, UncreatableFileIsReportedOnceAndNotDone)
 
 TEST_F(SaveAndCopyCommandTest, SaveOntoAFullDiskKeepsTheOldFileAndIsNotDone)
 {
-    const MountedTmpfs disk(dir.CreateFolder(QStringLiteral("disk")));
+    const TestMount disk = TestMount::Tmpfs(dir.CreateFolder(QStringLiteral("disk")));
     if (!disk.Mounted())
         GTEST_SKIP() << "no tmpfs can be mounted here";
     const QString path = dir.CreateFile(QStringLiteral("disk/old.txt"), "old");

@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QHelpEvent>
-#include <QMenu>
 #include <QTest>
 #include <QToolTip>
 #include <QTreeView>
@@ -80,14 +79,7 @@ protected:
         form->show();
     }
     RowList& Rows() { return form->ResultRows(); }
-    void Trigger(const QString& command)
-    {
-        for (QAction* action : form->findChild<QMenu*>(QStringLiteral("ResultListContextMenu"))->actions()) {
-            if (action->text() == command)
-                return action->trigger();
-        }
-        FAIL() << command.toStdString() << " is not in the menu";
-    }
+    void Trigger(const QString& command) { MenuEntry(command)->trigger(); }
     TimelineChart& Chart() { return form->findChild<TimelineWindow*>()->Chart(); }
     void Click(int slot, Qt::KeyboardModifiers modifiers = {})
     {

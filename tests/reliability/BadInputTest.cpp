@@ -1,8 +1,8 @@
 #include "tests/reliability/FaultFixture.h"
+#include "tests/support/TrashCli.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QStandardPaths>
 
 // Odd names found by a search go through the copy and the trash intact: the
@@ -18,18 +18,6 @@ const QStringList kOddNames = {
     QStringLiteral("x%41y.txt"),
     QStringLiteral("x%2Fy.txt"),
 };
-
-// Runs a trash-cli command, which finds the trash through XDG_DATA_HOME as the
-// program does; restoring answers its question with the first file offered.
-QByteArray RunTrashCli(const QString& program, const QString& path = {})
-{
-    QProcess process;
-    process.start(program, path.isEmpty() ? QStringList() : QStringList{path});
-    process.write("0\n");
-    process.closeWriteChannel();
-    process.waitForFinished(30000);
-    return process.readAllStandardOutput();
-}
 
 class BadInputTest : public FaultFixture {
 protected:

@@ -10,12 +10,17 @@
 
 #include <memory>
 
+class QAction;
+
 // The real main window over doubles of the dialogs, the shell and the event
 // pump, and the real file system (or one a test passes in).
 class FormFixture : public testing::Test {
 protected:
     // Creates and loads the window; programFolder defaults to an empty folder.
     void MakeForm(FileSystem* fileSystem = nullptr, const QString& programFolder = QStringLiteral("/nonexistent"));
+    // The result list's context-menu entry whose text begins with name, as
+    // the opened menu shows it.
+    QAction* MenuEntry(const QString& name);
 
     PosixFileSystem posixFileSystem;
     FakeDialogs dialogs;
