@@ -1,7 +1,7 @@
 #include "actions/MoveCheckedFiles.h"
 
 #include "actions/FileFailures.h"
-#include "actions/MoveRecorder.h"
+#include "actions/undo/MoveRecorder.h"
 #include "actions/SafeCopyFile.h"
 #include "app/BackgroundFileWork.h"
 #include "app/ErrorTrap.h"

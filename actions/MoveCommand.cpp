@@ -1,6 +1,6 @@
 #include "actions/FileFailures.h"
 #include "actions/MoveCheckedFiles.h"
-#include "actions/MoveRecorder.h"
+#include "actions/undo/MoveRecorder.h"
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"
 #include "app/ErrorTrap.h"

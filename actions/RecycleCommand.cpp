@@ -1,6 +1,6 @@
 #include "actions/FileFailures.h"
 #include "actions/RecycleBin.h"
-#include "actions/UndoRecords.h"
+#include "actions/undo/UndoRecords.h"
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"
 #include "app/ErrorTrap.h"

@@ -1,6 +1,6 @@
 #include "app/Form1.h"
 
-#include "actions/UndoRecords.h"
+#include "actions/undo/UndoRecords.h"
 #include "app/ApplicationTitle.h"
 #include "app/ProgramIcon.h"
 #include "app/Dialogs.h"

@@ -1,7 +1,7 @@
 #include "app/ResultListMenu.h"
 
 #include "actions/CsvExport.h"
-#include "actions/UndoMenuEntries.h"
+#include "actions/undo/UndoMenuEntries.h"
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"
 #include "app/Failure.h"

@@ -1,4 +1,4 @@
-#include "actions/MoveRecorder.h"
+#include "actions/undo/MoveRecorder.h"
 
 #include <mutex>
 #include <utility>

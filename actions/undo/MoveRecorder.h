@@ -1,6 +1,6 @@
 #pragma once
 
-#include "actions/UndoRecords.h"
+#include "actions/undo/UndoRecords.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "actions/RestoreLastTrashed.h"
+#include "actions/undo/RestoreLastTrashed.h"
 
-#include "actions/TakeBack.h"
-#include "actions/UndoRecords.h"
+#include "actions/undo/TakeBack.h"
+#include "actions/undo/UndoRecords.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
 #include "app/Form1.h"
@@ -37,14 +37,7 @@ QString RestoreTrashedFiles(TrashRecord& record, FileSystem& fileSystem, EventPu
 
 void RestoreLastTrashed(Form1& form)
 {
-    // Taken out of the store while it runs: a trash command run meanwhile
-    // records its own files, which then are the last trashed.
-    TrashRecord record = std::exchange(form.Undo().lastTrash, {});
-    if (record.paths.isEmpty())
-        return;
-    RunTakeBack(form, kLocationTag, [&] {
+    TakeBackLast<TrashRecord>(form, form.Undo().lastTrash, kLocationTag, [&](TrashRecord& record) {
         return RestoreTrashedFiles(record, form.Services().fileSystem, form.Services().pump);
     });
-    if (form.Undo().lastTrash.paths.isEmpty())
-        form.Undo().lastTrash = std::move(record);
 }

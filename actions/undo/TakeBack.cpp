@@ -1,4 +1,4 @@
-#include "actions/TakeBack.h"
+#include "actions/undo/TakeBack.h"
 
 #include "app/ApplicationTitle.h"
 #include "app/Dialogs.h"

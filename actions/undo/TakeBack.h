@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class Form1;
 
@@ -25,3 +26,18 @@ private:
 // Runs a take-back command under the hourglass, its failures reported under
 // the location tag, and shows the summary it returns (if any) in one box.
 void RunTakeBack(Form1& form, const char* locationTag, const std::function<QString()>& takeBack);
+
+// Runs the take-back of the record kept in slot. The record is taken out of
+// the slot while it runs, so that a command run meanwhile records its own
+// files, which then are the last; what the take-back leaves in the record
+// goes back for another try unless such a newer record took its place.
+template <typename Record>
+void TakeBackLast(Form1& form, Record& slot, const char* locationTag, const std::function<QString(Record&)>& takeBack)
+{
+    Record record = std::exchange(slot, {});
+    if (record.Empty())
+        return;
+    RunTakeBack(form, locationTag, [&] { return takeBack(record); });
+    if (slot.Empty())
+        slot = std::move(record);
+}

@@ -1,8 +1,8 @@
-#include "actions/UndoLastMove.h"
+#include "actions/undo/UndoLastMove.h"
 
 #include "actions/SafeCopyFile.h"
-#include "actions/TakeBack.h"
-#include "actions/UndoRecords.h"
+#include "actions/undo/TakeBack.h"
+#include "actions/undo/UndoRecords.h"
 #include "app/BackgroundFileWork.h"
 #include "app/EventPump.h"
 #include "app/Failure.h"
@@ -114,14 +114,7 @@ QString MoveFilesBack(MoveRecord& record, FileSystem& fileSystem, EventPump& pum
 
 void UndoLastMove(Form1& form)
 {
-    // Taken out of the store while it runs: a move run meanwhile records its
-    // own files, which then are the last moved.
-    MoveRecord record = std::exchange(form.Undo().lastMove, {});
-    if (record.files.empty())
-        return;
-    RunTakeBack(form, kLocationTag, [&] {
+    TakeBackLast<MoveRecord>(form, form.Undo().lastMove, kLocationTag, [&](MoveRecord& record) {
         return MoveFilesBack(record, form.Services().fileSystem, form.Services().pump);
     });
-    if (form.Undo().lastMove.files.empty())
-        form.Undo().lastMove = std::move(record);
 }

@@ -1,8 +1,8 @@
-#include "actions/UndoMenuEntries.h"
+#include "actions/undo/UndoMenuEntries.h"
 
-#include "actions/RestoreLastTrashed.h"
-#include "actions/UndoLastMove.h"
-#include "actions/UndoRecords.h"
+#include "actions/undo/RestoreLastTrashed.h"
+#include "actions/undo/UndoLastMove.h"
+#include "actions/undo/UndoRecords.h"
 #include "app/Form1.h"
 
 #include <QAction>

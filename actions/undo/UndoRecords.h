@@ -15,6 +15,7 @@ struct TrashRecord {
     QStringList paths;
     qint64 from = 0;
     qint64 until = 0;
+    bool Empty() const { return paths.isEmpty(); }
 };
 
 // One file the last move took into its target folder: where it was, where its
@@ -29,6 +30,7 @@ struct MovedFile {
 
 struct MoveRecord {
     std::vector<MovedFile> files;
+    bool Empty() const { return files.empty(); }
 };
 
 // What the last trash and the last move did, kept in memory for the
