@@ -9,11 +9,11 @@
 #include "app/MousePointer.h"
 #include "app/ProductTexts.h"
 #include "app/RowList.h"
+#include "app/RowTableView.h"
 #include "app/Settings.h"
 #include "folders/BrowseForFolder.h"
 #include "folders/PathSeparator.h"
 
-#include <QTreeView>
 
 void Form1::PushButton11_Click()
 {

@@ -8,9 +8,9 @@
 #include "app/Form1.h"
 #include "app/ProductTexts.h"
 #include "app/RowList.h"
+#include "app/RowTableView.h"
 
 #include <QDateTime>
-#include <QTreeView>
 
 namespace {
 QString TrashQuestion(int count)

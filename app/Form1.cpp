@@ -11,6 +11,7 @@
 #include "app/ProductTexts.h"
 #include "app/ResultListMenu.h"
 #include "app/RowList.h"
+#include "app/RowTableView.h"
 #include "app/Shell.h"
 #include "app/Skin.h"
 #include "app/HandCursor.h"
@@ -30,7 +31,6 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTime>
-#include <QTreeView>
 
 namespace {
 constexpr char kListToolTip[] =
@@ -123,22 +123,17 @@ void Form1::CreateControls()
         widget->setGeometry(Twips(g.left), Twips(g.top), Twips(g.width), Twips(g.height));
     };
     auto list = [&](const char* name, Geometry g, RowList* rows, const char* accessibleName) {
-        auto* view = new QTreeView(this);
+        auto* view = new RowTableView(this);
         place(view, name, g);
         view->setAccessibleName(QLatin1String(accessibleName));
         view->setModel(rows);
-        view->setRootIsDecorated(false);
-        view->setItemsExpandable(false);
-        view->setUniformRowHeights(true);
-        view->setAllColumnsShowFocus(true);
         view->setToolTip(QLatin1String(kListToolTip));
         // The path's end holds the file name, the part read first.
         view->setTextElideMode(Qt::ElideMiddle);
-        view->header()->setStretchLastSection(false);
         // The save and the copy write the columns in their own order.
-        view->header()->setSectionsMovable(false);
+        view->horizontalHeader()->setSectionsMovable(false);
         connect(rows, &RowList::ColumnWidthChanged, view,
-                [this, view](int column, int twips) { view->header()->resizeSection(column - 1, Twips(twips)); });
+                [this, view](int column, int twips) { view->horizontalHeader()->resizeSection(column - 1, Twips(twips)); });
         return view;
     };
     auto button = [&](const char* name, Geometry g, const char* caption) {

@@ -15,8 +15,8 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QTreeView;
 class RowList;
+class RowTableView;
 class SearchState;
 struct UndoRecords;
 
@@ -69,8 +69,8 @@ public:
     };
 
     // Controls, named as in the layout.
-    QTreeView* ListView1;
-    QTreeView* ListView2;
+    RowTableView* ListView1;
+    RowTableView* ListView2;
     QPushButton* PushButton1;
     QPushButton* PushButton2;
     QPushButton* PushButton3;

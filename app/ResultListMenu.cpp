@@ -8,6 +8,7 @@
 #include "app/Form1.h"
 #include "app/MousePointer.h"
 #include "app/RowList.h"
+#include "app/RowTableView.h"
 #include "app/Shell.h"
 #include "app/timeline/TimelineWindow.h"
 
@@ -19,7 +20,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPointer>
-#include <QTreeView>
 #include <QUrl>
 
 ResultListMenu::ResultListMenu(Form1& form)
@@ -32,7 +32,7 @@ ResultListMenu::ResultListMenu(Form1& form)
 
 void ResultListMenu::SetUpView()
 {
-    QTreeView* view = m_view;
+    QAbstractItemView* view = m_view;
     RowList& rows = m_form.ResultRows();
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -45,7 +45,7 @@ void ResultListMenu::SetUpView()
 
     // The heading's indicator drives the sorting; the view never sorts by itself,
     // so rows keep the walk order until the user clicks a heading.
-    QHeaderView* header = view->header();
+    QHeaderView* header = m_form.ListView2->horizontalHeader();
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);

@@ -7,7 +7,7 @@
 class Form1;
 class QMenu;
 class QPoint;
-class QTreeView;
+class QAbstractItemView;
 
 // The result list's own behaviour beyond the window's commands: several rows
 // selected at once, a context menu (open, show in folder, copy paths, check
@@ -44,6 +44,6 @@ private:
     int CurrentRow() const;
 
     Form1& m_form;
-    QTreeView* m_view;
+    QAbstractItemView* m_view;
     QMenu* m_menu;
 };

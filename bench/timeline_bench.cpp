@@ -9,6 +9,7 @@
 #include "app/platform/QtEventPump.h"
 #include "app/ResultListMenu.h"
 #include "app/RowList.h"
+#include "app/RowTableView.h"
 #include "app/timeline/TimelineBins.h"
 #include "app/timeline/TimelineChart.h"
 #include "app/timeline/TimelineWindow.h"
@@ -17,7 +18,6 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>

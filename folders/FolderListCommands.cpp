@@ -10,7 +10,7 @@
 #include "folders/RemoveDoubleBackslashes.h"
 
 #include <QPushButton>
-#include <QTreeView>
+#include "app/RowTableView.h"
 
 namespace {
 constexpr int kDeleteKeyCode = 46;

@@ -2,11 +2,11 @@
 
 #include "app/Form1.h"
 #include "app/RowList.h"
+#include "app/RowTableView.h"
 #include "app/timeline/TimelineChart.h"
 
 #include <QItemSelection>
 #include <QLocale>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 TimelineWindow::TimelineWindow(Form1& form) : QWidget(&form, Qt::Window), m_form(form), m_chart(new TimelineChart(this))
@@ -89,7 +89,7 @@ void TimelineWindow::SelectSlots(int firstSlot, int lastSlot)
             runStart = -1;
         }
     }
-    QTreeView* view = m_form.ListView2;
+    QAbstractItemView* view = m_form.ListView2;
     QItemSelectionModel* model = view->selectionModel();
     // The view works out the area of each changed range row by row; with
     // updates off it repaints once instead.

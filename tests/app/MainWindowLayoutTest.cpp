@@ -1,4 +1,5 @@
 #include "app/RowList.h"
+#include "app/RowTableView.h"
 #include "tests/support/FormFixture.h"
 
 #include <QAbstractButton>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeView>
 
 #include <algorithm>
 #include <set>
@@ -72,7 +72,7 @@ QString Caption(QWidget* widget)
         return frame->title();
     if (auto* label = qobject_cast<QLabel*>(widget))
         return label->text();
-    if (auto* list = qobject_cast<QTreeView*>(widget))
+    if (auto* list = qobject_cast<QTableView*>(widget))
         return list->model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString();
     return {};
 }
@@ -116,9 +116,13 @@ TEST_F(MainWindowLayoutTest, CaptionsOnTheWhiteWindowStayDarkUnderADarkTheme)
     const QPalette light = QApplication::palette();
     QPalette dark = light;
     dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
     QApplication::setPalette(dark);
     MakeForm();
+    const QImage headings = form->ListView2->horizontalHeader()->grab().toImage();
     QApplication::setPalette(light);
+    // The blank heading area right of the last column is as dark as the headings.
+    EXPECT_LT(headings.pixelColor(headings.width() - 4, headings.height() / 2).lightness(), 60);
     // On white, a lightness below 60 gives a contrast above 7 to 1.
     for (QWidget* widget : std::initializer_list<QWidget*>{form->Frame1, form->Frame2, form->Option4, form->Label1})
         EXPECT_LT(widget->palette().color(QPalette::WindowText).lightness(), 60) << widget->objectName().toStdString();
@@ -175,9 +179,9 @@ TEST_F(MainWindowLayoutTest, StartsWithEmptyListsTodayInThePickersAndTheDesignSe
         EXPECT_EQ(rows->Count(), 0);
         EXPECT_EQ(rows->ColumnCount(), 1);
     }
-    for (QTreeView* list : {form->ListView1, form->ListView2}) {
-        EXPECT_EQ(list->header()->sectionSize(0), form->Twips(7000));
-        EXPECT_FALSE(list->header()->sectionsMovable());  // the save and the copy keep the model's order
+    for (RowTableView* list : {form->ListView1, form->ListView2}) {
+        EXPECT_EQ(list->horizontalHeader()->sectionSize(0), form->Twips(7000));
+        EXPECT_FALSE(list->horizontalHeader()->sectionsMovable());  // the save and the copy keep the model's order
         EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);  // the file name at the path's end shows
         EXPECT_EQ(list->toolTip(), QStringLiteral("Double-click item to remove it. Move | line to right and "
                                                   "out of window to reveal full names."));
@@ -208,7 +212,7 @@ TEST_F(MainWindowLayoutTest, AScreenReaderTellsEveryControlApart)
     std::set<std::pair<QString, QString>> told;
     for (const Control& control : kLayout) {
         QWidget* widget = Find(control.name);
-        if (control.caption && !qobject_cast<QTreeView*>(widget)) {
+        if (control.caption && !qobject_cast<QTableView*>(widget)) {
             EXPECT_EQ(text(widget, QAccessible::Name), QString::fromUtf8(control.caption));
         }
         if (IsTabStop(control)) {

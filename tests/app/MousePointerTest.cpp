@@ -1,4 +1,5 @@
 #include "app/MousePointer.h"
+#include "app/RowTableView.h"
 #include "tests/app/CursorFile.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/TestDir.h"
@@ -9,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeView>
 
 namespace {
 // The real window, shown offscreen, with the hand cursor beside the program

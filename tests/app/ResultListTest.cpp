@@ -1,8 +1,10 @@
 #include "app/RowList.h"
+#include "app/RowTableView.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/TestDir.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QDateEdit>
@@ -11,7 +13,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
 
 namespace {
 class ResultListTest : public FormFixture {
@@ -24,7 +25,7 @@ protected:
         rows.AddColumn(QStringLiteral("Date Modified"));
     }
     RowList& Rows() { return form->ResultRows(); }
-    QTreeView& View() { return *form->ListView2; }
+    QTableView& View() { return *form->ListView2; }
 
     void AddRows(const QStringList& texts)
     {
@@ -68,7 +69,7 @@ protected:
     }
     void ClickHeading(int section)
     {
-        QHeaderView* header = View().header();
+        QHeaderView* header = View().horizontalHeader();
         const QPoint point(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
                            header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, point);
@@ -168,8 +169,8 @@ TEST_F(ResultListTest, HeadingClicksSortAscendingThenDescendingAndSelectionFollo
     EXPECT_EQ(Texts(), (QStringList{"/b", "/c", "/a"}));
     ClickHeading(0);
     EXPECT_EQ(Texts(), (QStringList{"/a", "/b", "/c"}));
-    EXPECT_EQ(View().header()->sortIndicatorSection(), 0);
-    EXPECT_EQ(View().header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(View().horizontalHeader()->sortIndicatorSection(), 0);
+    EXPECT_EQ(View().horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
     Trigger("Copy Path");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("/b"));
 }
@@ -189,14 +190,14 @@ TEST_F(ResultListTest, ANewSearchListsInWalkOrderAgain)
     ClickHeading(0);
     ClickHeading(0);
     ASSERT_NE(Texts(), walkOrder);
-    EXPECT_NE(View().header()->sortIndicatorSection(), -1);
+    EXPECT_NE(View().horizontalHeader()->sortIndicatorSection(), -1);
 
     form->PushButton1->click();
     EXPECT_EQ(Texts(), walkOrder);
-    EXPECT_EQ(View().header()->sortIndicatorSection(), -1);
+    EXPECT_EQ(View().horizontalHeader()->sortIndicatorSection(), -1);
     // The next click on a heading starts ascending again.
     ClickHeading(0);
-    EXPECT_EQ(View().header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(View().horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
 }
 
 TEST_F(ResultListTest, TheMenuOffersSelectionCommandsOnlyWithASelection)
@@ -221,4 +222,32 @@ TEST_F(ResultListTest, TheMenuOffersSelectionCommandsOnlyWithASelection)
     emit View().customContextMenuRequested(QPoint(5, 5));
     EXPECT_EQ(enabled().size(), 9);
     menu->hide();
+}
+
+TEST_F(ResultListTest, RowsShowTheirCheckMarkToAScreenReaderAndFitTheirText)
+{
+    AddRows({"/a/one.txt", "/a/two.txt"});
+    Rows().SetChecked(2, true);
+    form->show();
+    QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(&View())->tableInterface();
+    ASSERT_NE(table, nullptr);
+    for (int row : {1, 2}) {
+        QAccessibleInterface* cell = table->cellAt(row - 1, 0);
+        EXPECT_EQ(cell->text(QAccessible::Name), Rows().Text(row));
+        EXPECT_TRUE(cell->state().checkable) << row;
+        EXPECT_EQ(cell->state().checked, row == 2);
+    }
+
+    // Every row is one fixed height that holds its text and check box, for any font.
+    const auto fits = [&] {
+        QStyleOptionViewItem option;
+        option.initFrom(&View());
+        return View().rowHeight(1) >= View().itemDelegate()->sizeHint(option, Rows().index(1, 0)).height();
+    };
+    EXPECT_TRUE(fits());
+    QFont large = View().font();
+    large.setPointSize(large.pointSize() * 3);
+    View().setFont(large);
+    EXPECT_TRUE(fits());
+    EXPECT_EQ(View().rowHeight(0), View().rowHeight(1));
 }

@@ -4,6 +4,7 @@
 #include "app/timeline/TimelineBins.h"
 #include "app/timeline/TimelineChart.h"
 #include "app/timeline/TimelineWindow.h"
+#include "app/RowTableView.h"
 #include "tests/search/TimeZoneScope.h"
 #include "tests/support/FormFixture.h"
 
@@ -11,7 +12,6 @@
 #include <QHelpEvent>
 #include <QTest>
 #include <QToolTip>
-#include <QTreeView>
 
 namespace {
 qint64 Day(int year, int month, int day)

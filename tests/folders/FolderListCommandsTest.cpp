@@ -1,12 +1,12 @@
 #include "app/MousePointer.h"
 #include "app/RowList.h"
 #include "app/Settings.h"
+#include "app/RowTableView.h"
 #include "tests/support/FormFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
 
 namespace {
 constexpr int kDelete = 46;

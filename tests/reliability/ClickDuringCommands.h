@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/ResultListMenu.h"
+#include "app/RowTableView.h"
 #include "tests/support/FakeDialogs.h"
 
 #include <QDateEdit>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeView>
 
 #include <random>
 
@@ -66,8 +66,8 @@ private:
 
     void Act(Action action)
     {
-        QTreeView* folders = m_form.ListView1;
-        QTreeView* results = m_form.ListView2;
+        QAbstractItemView* folders = m_form.ListView1;
+        QAbstractItemView* results = m_form.ListView2;
         switch (action) {
         case Action::ClickButton: {
             QPushButton* buttons[] = {m_form.PushButton1, m_form.PushButton2, m_form.PushButton3, m_form.PushButton4,
@@ -121,7 +121,7 @@ private:
             const int column = Draw(2);
             const auto order = Coin() ? Qt::AscendingOrder : Qt::DescendingOrder;
             m_done << QStringLiteral("sort by column %1").arg(column + 1);
-            results->header()->setSortIndicator(column, order);
+            m_form.ListView2->horizontalHeader()->setSortIndicator(column, order);
             break;
         }
         case Action::CheckAll: {
@@ -135,7 +135,7 @@ private:
     }
 
     // Makes a random row (if any) current and selected.
-    void SelectRandomRow(QTreeView* view)
+    void SelectRandomRow(QAbstractItemView* view)
     {
         const int count = view->model()->rowCount();
         if (count == 0)
@@ -145,14 +145,14 @@ private:
     }
 
     // Presses a key on a random row, as the user would after clicking it.
-    void PressOnRandomRow(QTreeView* view, Qt::Key key, const QString& description)
+    void PressOnRandomRow(QAbstractItemView* view, Qt::Key key, const QString& description)
     {
         m_done << description;
         SelectRandomRow(view);
         QTest::keyClick(view, key);
     }
 
-    void DoubleClick(QTreeView* view)
+    void DoubleClick(QAbstractItemView* view)
     {
         SelectRandomRow(view);
         const QModelIndex current = view->currentIndex();

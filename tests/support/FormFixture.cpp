@@ -1,8 +1,9 @@
 #include "tests/support/FormFixture.h"
 
+#include "app/RowTableView.h"
+
 #include <QAction>
 #include <QMenu>
-#include <QTreeView>
 
 void FormFixture::MakeForm(FileSystem* fileSystem, const QString& programFolder)
 {

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QTableView>
+
+// A list of rows in columns, as the folder list and the result list show
+// them: whole rows selected, no grid, no row headings, and every row as tall
+// as one line of text (with its check box). Rows of one fixed height let the
+// view place a million rows without measuring or laying out each of them,
+// which a tree view does on every insertion.
+class RowTableView : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit RowTableView(QWidget* parent = nullptr);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Sets the row height from the style's item size for the current font.
+    void FitRowHeight();
+    // The blank heading area right of the last column is filled with the
+    // window colour; it takes the headings' face instead of the form's white.
+    void PaintBlankHeadingAsHeadings();
+};
