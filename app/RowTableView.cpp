@@ -38,6 +38,13 @@ void RowTableView::changeEvent(QEvent* event)
         PaintBlankHeadingAsHeadings();
 }
 
+QModelIndex RowTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if (action == MoveHome || action == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+}
+
 void RowTableView::FitRowHeight()
 {
     QStyleOptionViewItem item;

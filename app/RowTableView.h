@@ -15,6 +15,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Home and End go to the first and the last row, as in a list.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     // Sets the row height from the style's item size for the current font.

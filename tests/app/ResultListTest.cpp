@@ -156,6 +156,19 @@ TEST_F(ResultListTest, DoubleClickAndOtherKeysRunNoCommand)
     EXPECT_TRUE(shell.shownInFolder.empty());
 }
 
+TEST_F(ResultListTest, HomeAndEndSelectTheFirstAndTheLastRow)
+{
+    AddRows({"/a", "/b", "/c"});
+    form->show();
+    Select({2});
+    QTest::keyClick(&View(), Qt::Key_End);
+    Trigger("Copy Path");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("/c"));
+    QTest::keyClick(&View(), Qt::Key_Home);
+    Trigger("Copy Path");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("/a"));
+}
+
 TEST_F(ResultListTest, HeadingClicksSortAscendingThenDescendingAndSelectionFollowsRows)
 {
     Rows().Add(QStringLiteral("/b"), 30);
