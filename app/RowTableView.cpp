@@ -53,6 +53,9 @@ void RowTableView::FitRowHeight()
     item.text = QStringLiteral("Xg");
     const int height = style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), this).height();
     QHeaderView* rowHeadings = verticalHeader();
+    // Changing it visits every row; most style changes leave it as it is.
+    if (height == rowHeadings->defaultSectionSize())
+        return;
     rowHeadings->setMinimumSectionSize(height);
     rowHeadings->setDefaultSectionSize(height);
 }
