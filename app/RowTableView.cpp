@@ -19,6 +19,8 @@ RowTableView::RowTableView(QWidget* parent) : QTableView(parent)
     QHeaderView* rowHeadings = verticalHeader();
     rowHeadings->hide();
     rowHeadings->setSectionResizeMode(QHeaderView::Fixed);
+    // The font and style alone set the rows' height (FitRowHeight).
+    rowHeadings->setMinimumSectionSize(1);
 
     // Column headings as a list's: left-aligned captions, none drawn as
     // selected when rows are.
@@ -56,7 +58,6 @@ void RowTableView::FitRowHeight()
     // Changing it visits every row; most style changes leave it as it is.
     if (height == rowHeadings->defaultSectionSize())
         return;
-    rowHeadings->setMinimumSectionSize(height);
     rowHeadings->setDefaultSectionSize(height);
 }
 
