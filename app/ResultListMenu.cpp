@@ -110,8 +110,13 @@ int ResultListMenu::CurrentRow() const
     const QModelIndex current = m_view->currentIndex();
     if (current.isValid() && m_view->selectionModel()->isRowSelected(current.row()))
         return current.row() + 1;
-    const std::vector<int> rows = SelectedRows();
-    return rows.empty() ? 0 : rows.front();
+    // The first selected row, read from the ranges: a million selected rows are one range.
+    int first = -1;
+    for (const QItemSelectionRange& range : m_view->selectionModel()->selection()) {
+        if (first < 0 || range.top() < first)
+            first = range.top();
+    }
+    return first + 1;
 }
 
 void ResultListMenu::Open()

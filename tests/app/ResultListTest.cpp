@@ -91,6 +91,10 @@ TEST_F(ResultListTest, MenuCommandsActOnTheSelectedRowsAndTheWholeList)
     EXPECT_EQ(shell.shownInFolder, QStringList{"/data/sub/d.txt"});
     Trigger("Copy Path");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("/data/b c.txt\n/data/sub/d.txt"));
+    // With the current row outside the selection, Open takes the first selected row.
+    View().selectionModel()->setCurrentIndex(Rows().index(3, 0), QItemSelectionModel::NoUpdate);
+    Trigger("Open");
+    EXPECT_EQ(shell.openedUrls.back(), QUrl::fromLocalFile("/data/b c.txt"));
 
     Trigger("Check Selected");
     EXPECT_EQ(Marks(), (std::vector<bool>{true, true, true, false}));
