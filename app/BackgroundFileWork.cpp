@@ -34,7 +34,7 @@ void EndAtQuitWhileWorkRuns()
 }
 }  // namespace
 
-bool BackgroundFileWork::Run(Work work, EventPump& pump)
+bool BackgroundFileWork::Run(Work work, EventPump& pump, const std::function<bool()>& goOn)
 {
     EndAtQuitWhileWorkRuns();
     const auto job = std::make_shared<BackgroundFileWork>();
@@ -58,7 +58,7 @@ bool BackgroundFileWork::Run(Work work, EventPump& pump)
         }
         g_runningChanged.notify_all();
     }).detach();
-    if (!job->Wait(pump))
+    if (!job->Wait(pump, goOn))
         return false;
     if (job->m_failure)
         std::rethrow_exception(job->m_failure);
@@ -94,6 +94,7 @@ void BackgroundFileWork::BeforeCommit()
     m_pointsRun.wait(lock, [this] { return m_abandoned || m_points == m_chunks; });
     if (m_abandoned)
         throw Abandoned{};
+    m_committed = true;
 }
 
 void BackgroundFileWork::Finish()
@@ -107,12 +108,20 @@ void BackgroundFileWork::Finish()
 
 void BackgroundFileWork::WakeWindow()
 {
+    // One wake-up at a time: the window takes every chunk done so far at once.
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_wakePosted)
+            return;
+        m_wakePosted = true;
+    }
     // Runs on the window's thread; the loop pointer is only set while Wait sleeps in it.
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [job = weak_from_this()] {
             if (const std::shared_ptr<BackgroundFileWork> self = job.lock()) {
                 const std::lock_guard lock(self->m_mutex);
+                self->m_wakePosted = false;
                 if (self->m_loop)
                     self->m_loop->quit();
             }
@@ -120,7 +129,13 @@ void BackgroundFileWork::WakeWindow()
         Qt::QueuedConnection);
 }
 
-bool BackgroundFileWork::Wait(EventPump& pump)
+void BackgroundFileWork::Abandon()
+{
+    m_abandoned = true;
+    m_pointsRun.notify_all();
+}
+
+bool BackgroundFileWork::Wait(EventPump& pump, const std::function<bool()>& goOn)
 {
     QEventLoop loop;
     QTimer closingCheck;
@@ -131,17 +146,19 @@ bool BackgroundFileWork::Wait(EventPump& pump)
         while (m_points < m_chunks) {
             lock.unlock();
             const bool open = pump.Point();
+            const bool goesOn = open && (!goOn || goOn());
             lock.lock();
-            if (!open)
-                break;
+            if (!open || (!goesOn && !m_committed)) {
+                Abandon();
+                return false;
+            }
             ++m_points;
             m_pointsRun.notify_all();
         }
         if (m_finished)
             return true;
         if (pump.Closing()) {
-            m_abandoned = true;
-            m_pointsRun.notify_all();
+            Abandon();
             return false;
         }
         m_loop = &loop;
