@@ -24,7 +24,7 @@ namespace {
 // The files of a group are copied, made durable together, then named and
 // their sources deleted one by one. The bounds keep what a stop discards and
 // the room the copies take beside their sources small.
-constexpr size_t kGroupFiles = 64;
+constexpr size_t kGroupFiles = 128;
 constexpr qint64 kGroupBytes = 64 << 20;
 constexpr qint64 kGroupMs = 250;
 
@@ -114,12 +114,19 @@ void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, Fil
         }
     }
     work.BeforeCommit();
-    for (FileInGroup* file : made) {
-        if (!file->copy.Made())
-            continue;
-        NameCopy(file->copy);
-        if (!file->copy.Copied())
-            fails(*file, file->copy.reason + QStringLiteral("; it stays in its folder"));
+    // A file system that copies only when naming may still be abandoned
+    // here: the files named by then are moved to the end, the others stay.
+    bool abandoned = false;
+    try {
+        for (FileInGroup* file : made) {
+            if (!file->copy.Made())
+                continue;
+            NameCopy(file->copy);
+            if (!file->copy.Copied())
+                fails(*file, file->copy.reason + QStringLiteral("; it stays in its folder"));
+        }
+    } catch (const BackgroundFileWork::Abandoned&) {
+        abandoned = true;
     }
     // The names are durable before any source goes.
     for (FileInGroup* file : made) {
@@ -135,17 +142,18 @@ void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, Fil
         }
     }
     for (FileInGroup* file : made) {
-        if (!file->outcome)
+        if (!file->outcome && file->copy.Copied())
             file->outcome = FinishMove(file->rowText, file->copy, fileSystem);
     }
+    if (abandoned)
+        throw BackgroundFileWork::Abandoned{};
 }
 
-// Runs a group on a work thread; false when it ended before its commit (the
-// program closing, or goOn saying no more), true when it ran, and nothing
-// when it failed.
+// Runs a group on a work thread; false when the program started closing
+// first, true when it ran, and nothing when it failed.
 std::optional<bool> MoveInBackground(const std::shared_ptr<std::vector<FileInGroup>>& files,
                                      const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
-                                     ErrorTrap& trap, const std::function<bool()>& goOn)
+                                     ErrorTrap& trap)
 {
     std::optional<bool> ended;
     trap.Run(126, [&] {
@@ -153,7 +161,7 @@ std::optional<bool> MoveInBackground(const std::shared_ptr<std::vector<FileInGro
             [files, targetFolder, &fileSystem](BackgroundFileWork& work) {
                 MoveGroup(*files, targetFolder, fileSystem, work);
             },
-            pump, goOn);
+            pump);
     });
     return ended;
 }
@@ -179,6 +187,9 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
     const int rowCount = rows.Count();
     int i = 1;
     while ((i <= rowCount || !leftOver.empty()) && pump.Point()) {
+        // The list lost the rows in hand (a Clear, a new search): the move ends.
+        if (!leftOver.empty() && leftOver.back().second > rows.Count())
+            break;
         // The files the last group left over, then the next checked rows.
         const auto group = std::make_shared<std::vector<FileInGroup>>();
         for (const auto& [text, row] : leftOver)
@@ -202,10 +213,7 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
         if (group->empty())
             continue;
         trap.SetFileText(group->front().rowText);
-        const int lastRow = group->back().row;
-        // The group stops before its commit once the list lost its rows (a Clear, a new search).
-        const std::optional<bool> ran = MoveInBackground(group, targetFolder, fileSystem, pump, trap,
-                                                         [&rows, lastRow] { return rows.Count() >= lastRow; });
+        const std::optional<bool> ran = MoveInBackground(group, targetFolder, fileSystem, pump, trap);
         if (ran && !*ran)
             break;
         for (FileInGroup& file : *group) {

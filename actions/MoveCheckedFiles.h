@@ -17,7 +17,8 @@ class RowList;
 // are removed; rows whose file is now in both places are unchecked; the
 // others stay checked. Every file not simply moved is named in failures with
 // where each of its copies is. Rows are read by index, never past the list's
-// current end; closing the window, or the list losing the rows in hand, ends
-// the move at once, the files of the group in hand left where they were.
+// current end: once the list lost the rows in hand (a Clear, a new search)
+// the move ends after the group in hand. Closing the window ends it at once,
+// the files of the group in hand left where they were.
 void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
                       ErrorTrap& trap, FileFailures& failures);

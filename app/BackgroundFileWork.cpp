@@ -34,7 +34,7 @@ void EndAtQuitWhileWorkRuns()
 }
 }  // namespace
 
-bool BackgroundFileWork::Run(Work work, EventPump& pump, const std::function<bool()>& goOn)
+bool BackgroundFileWork::Run(Work work, EventPump& pump)
 {
     EndAtQuitWhileWorkRuns();
     const auto job = std::make_shared<BackgroundFileWork>();
@@ -58,7 +58,7 @@ bool BackgroundFileWork::Run(Work work, EventPump& pump, const std::function<boo
         }
         g_runningChanged.notify_all();
     }).detach();
-    if (!job->Wait(pump, goOn))
+    if (!job->Wait(pump))
         return false;
     if (job->m_failure)
         std::rethrow_exception(job->m_failure);
@@ -94,7 +94,6 @@ void BackgroundFileWork::BeforeCommit()
     m_pointsRun.wait(lock, [this] { return m_abandoned || m_points == m_chunks; });
     if (m_abandoned)
         throw Abandoned{};
-    m_committed = true;
 }
 
 void BackgroundFileWork::Finish()
@@ -135,7 +134,7 @@ void BackgroundFileWork::Abandon()
     m_pointsRun.notify_all();
 }
 
-bool BackgroundFileWork::Wait(EventPump& pump, const std::function<bool()>& goOn)
+bool BackgroundFileWork::Wait(EventPump& pump)
 {
     QEventLoop loop;
     QTimer closingCheck;
@@ -146,9 +145,8 @@ bool BackgroundFileWork::Wait(EventPump& pump, const std::function<bool()>& goOn
         while (m_points < m_chunks) {
             lock.unlock();
             const bool open = pump.Point();
-            const bool goesOn = open && (!goOn || goOn());
             lock.lock();
-            if (!open || (!goesOn && !m_committed)) {
+            if (!open) {
                 Abandon();
                 return false;
             }

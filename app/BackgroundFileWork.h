@@ -14,11 +14,9 @@ class QEventLoop;
 // The work reports each chunk it finished; the window's thread runs one
 // event point per chunk, and the work waits before it commits until every
 // such point has run, so whatever a point does happens before the commit.
-// Once the program starts closing, or the caller's goOn says no more before
-// the work commits, the window stops waiting: the work learns it at its next
-// chunk or before its commit and undoes what it made, and a work stuck in a
-// system call is left behind. A committed work is waited for to its end
-// unless the program closes.
+// Once the program starts closing the window stops waiting: the work learns
+// it at its next chunk or before its commit and undoes what it made, and a
+// work stuck in a system call is left behind.
 class BackgroundFileWork : public std::enable_shared_from_this<BackgroundFileWork> {
 public:
     // Thrown on the work's thread once the window stopped waiting.
@@ -26,10 +24,9 @@ public:
     using Work = std::function<void(BackgroundFileWork& work)>;
 
     // Runs the work (which must own or share all it uses) and waits for it
-    // with events processed; false when the program started closing first,
-    // or goOn (asked on the window's thread after each event point) said no
-    // more before the work committed. A failure the work throws is thrown here.
-    static bool Run(Work work, EventPump& pump, const std::function<bool()>& goOn = {});
+    // with events processed; false when the program started closing first.
+    // A failure the work throws is thrown here.
+    static bool Run(Work work, EventPump& pump);
     // Work threads still running, waited for or left behind.
     static int Running();
     // Waits until every work thread has ended, so that what they use may go.
@@ -43,7 +40,7 @@ public:
     BackgroundFileWork() = default;
 
 private:
-    bool Wait(EventPump& pump, const std::function<bool()>& goOn);
+    bool Wait(EventPump& pump);
     void Abandon();
     void Finish();
     void WakeWindow();
@@ -53,7 +50,6 @@ private:
     int m_chunks = 0;
     int m_points = 0;
     bool m_abandoned = false;
-    bool m_committed = false;
     bool m_wakePosted = false;
     bool m_finished = false;
     std::exception_ptr m_failure;

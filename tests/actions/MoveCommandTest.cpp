@@ -215,9 +215,9 @@ TEST_F(MoveCommandTest, DoubledSeparatorInARowIsMovedFromItsCollapsedPath)
 
 TEST_F(MoveCommandTest, ClearDuringTheMoveLeavesEveryFileWholeInOnePlace)
 {
-    // More files than one group takes; the list is cleared during a later group.
+    // More files than two groups take; the list is cleared once a group moved.
     QStringList sources;
-    for (int i = 0; i < 150; ++i)
+    for (int i = 0; i < 300; ++i)
         sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
     FillRows(sources);
     Rows().SetAllChecked(true);
@@ -237,7 +237,7 @@ TEST_F(MoveCommandTest, ClearDuringTheMoveLeavesEveryFileWholeInOnePlace)
         EXPECT_EQ(Contents(QFile::exists(copy) ? copy : sources[i]), QByteArray::number(i));
         moved += QFile::exists(copy) ? 1 : 0;
     }
-    EXPECT_EQ(moved, clearedAt) << "the group in hand when the list was cleared was not left alone";
+    EXPECT_EQ(moved, clearedAt) << "a group was started after the list was cleared";
     EXPECT_GT(moved, 0);
     EXPECT_LT(moved, sources.size());
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
