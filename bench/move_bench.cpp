@@ -89,7 +89,7 @@ void Write(const QString& path, qint64 size, qint64 dataEvery, qint64 dataLength
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
         std::exit(1);
-    const QByteArray data(static_cast<qsizetype>(std::min(dataLength, 8 * kMiB)), 'd');
+    const QByteArray data(static_cast<qsizetype>(std::min({dataLength, size, 8 * kMiB})), 'd');
     for (qint64 at = 0; at < size; at += dataEvery) {
         for (qint64 written = 0; written < dataLength && at + written < size; written += data.size()) {
             if (::pwrite(fd, data.constData(), static_cast<size_t>(data.size()), at + written) < 0)
