@@ -25,6 +25,7 @@ struct CopyOutcome {
     bool Made() const { return made != nullptr; }
     bool Copied() const { return !target.isEmpty(); }
 
+    // Where it goes: the folder, the source's file name, the number of the name tried.
     QString folder;
     QString fileName;
     int number = 1;

@@ -336,6 +336,7 @@ QString WhereTheCopyStands(const QString& target, int folderFd, const QByteArray
     return ::stat(path.constData(), &status) == 0 && StampFrom(status).SameFile(copy) ? QFile::decodeName(path)
                                                                                        : target;
 }
+
 // A complete copy of one regular file, read from one open descriptor, in the
 // target's folder under no name yet. Once its content is written it waits to
 // be made durable, so that many copies can be synced together.
