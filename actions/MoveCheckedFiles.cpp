@@ -10,12 +10,24 @@
 #include "app/RowList.h"
 #include "folders/RemoveDoubleBackslashes.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 
+#include <algorithm>
+#include <deque>
+#include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
+// The files of a group are copied, made durable together, then named and
+// their sources deleted one by one. The bounds keep what a stop discards and
+// the room the copies take beside their sources small.
+constexpr size_t kGroupFiles = 128;
+constexpr qint64 kGroupBytes = 64 << 20;
+constexpr qint64 kGroupMs = 250;
+
 // What becomes of a row once its file was handled, and what the user is told.
 struct MoveOutcome {
     enum class Row { Remove, KeepChecked, Uncheck };
@@ -23,18 +35,25 @@ struct MoveOutcome {
     QString note;
 };
 
-// Moves one file; runs on the work's thread.
-MoveOutcome MoveOneFile(const QString& rowText, const QString& targetFolder, FileSystem& fileSystem,
-                        BackgroundFileWork& work)
+// One file of a group; its outcome is set once it was handled.
+struct FileInGroup {
+    QString rowText;
+    int row = 0;
+    CopyOutcome copy;
+    std::optional<MoveOutcome> outcome;
+};
+
+MoveOutcome NotCopied(const CopyOutcome& copy)
+{
+    if (copy.sameFolder || copy.sourceGone)
+        return {MoveOutcome::Row::KeepChecked, copy.reason};
+    return {MoveOutcome::Row::KeepChecked, copy.reason + QStringLiteral("; it stays in its folder")};
+}
+
+// Deletes the source of a named, durable copy while it is still the file the copy read.
+MoveOutcome FinishMove(const QString& rowText, const CopyOutcome& copy, FileSystem& fileSystem)
 {
     using Row = MoveOutcome::Row;
-    const CopyOutcome copy = SafeCopyFile(
-        rowText, targetFolder, fileSystem, [&] { work.ChunkDone(); }, [&] { work.BeforeCommit(); });
-    if (!copy.Copied()) {
-        if (copy.sameFolder || copy.sourceGone)
-            return {Row::KeepChecked, copy.reason};
-        return {Row::KeepChecked, copy.reason + QStringLiteral("; it stays in its folder")};
-    }
     const QString copiedTo = copy.done.copiedTo;
     if (copiedTo != copy.target)
         return {Row::Uncheck,
@@ -60,19 +79,91 @@ MoveOutcome MoveOneFile(const QString& rowText, const QString& targetFolder, Fil
                 .arg(copiedTo, reason)};
 }
 
-// The move of one file on a work thread; nothing when the program started closing.
-std::optional<MoveOutcome> MoveInBackground(const QString& rowText, const QString& targetFolder,
-                                            FileSystem& fileSystem, EventPump& pump)
+// Moves a group on the work's thread. Copies are made until a bound is
+// reached (the files after it stay unhandled), made durable, and only then
+// named, so a stop before the commit leaves no copy and every source whole.
+void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, FileSystem& fileSystem,
+               BackgroundFileWork& work)
 {
-    const auto outcome = std::make_shared<MoveOutcome>();
-    const bool ended = BackgroundFileWork::Run(
-        [outcome, rowText, targetFolder, &fileSystem](BackgroundFileWork& work) {
-            *outcome = MoveOneFile(rowText, targetFolder, fileSystem, work);
-        },
-        pump);
-    if (!ended)
-        return std::nullopt;
-    return *outcome;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    qint64 bytes = 0;
+    std::vector<FileInGroup*> made;
+    for (FileInGroup& file : files) {
+        if (&file != &files.front() && (bytes >= kGroupBytes || elapsed.elapsed() >= kGroupMs))
+            break;
+        file.copy = SafeCopyFile(file.rowText, targetFolder, fileSystem, [&] { work.ChunkDone(); });
+        if (!file.copy.Made()) {
+            file.outcome = NotCopied(file.copy);
+            continue;
+        }
+        bytes += std::max<qint64>(0, file.copy.made->Source().size);
+        made.push_back(&file);
+    }
+    if (made.empty())
+        return;
+    const auto fails = [](FileInGroup& file, const QString& note) {
+        file.outcome = MoveOutcome{MoveOutcome::Row::KeepChecked, note};
+        file.copy.made.reset();
+    };
+    for (FileInGroup* file : made) {
+        try {
+            file->copy.made->Sync();
+        } catch (const Failure& failure) {
+            fails(*file, failure.Description() + QStringLiteral("; it stays in its folder"));
+        }
+    }
+    work.BeforeCommit();
+    // A file system that copies only when naming may still be abandoned
+    // here: the files named by then are moved to the end, the others stay.
+    bool abandoned = false;
+    try {
+        for (FileInGroup* file : made) {
+            if (!file->copy.Made())
+                continue;
+            NameCopy(file->copy);
+            if (!file->copy.Copied())
+                fails(*file, file->copy.reason + QStringLiteral("; it stays in its folder"));
+        }
+    } catch (const BackgroundFileWork::Abandoned&) {
+        abandoned = true;
+    }
+    // The names are durable before any source goes.
+    for (FileInGroup* file : made) {
+        if (!file->copy.Copied())
+            continue;
+        try {
+            file->copy.made->SyncName();
+        } catch (const Failure& failure) {
+            file->outcome = MoveOutcome{MoveOutcome::Row::Uncheck,
+                                        QStringLiteral("copied to %1, but the copy could not be made durable (%2); it "
+                                                       "also stays in its folder")
+                                            .arg(file->copy.done.copiedTo, failure.Description())};
+        }
+    }
+    for (FileInGroup* file : made) {
+        if (!file->outcome && file->copy.Copied())
+            file->outcome = FinishMove(file->rowText, file->copy, fileSystem);
+    }
+    if (abandoned)
+        throw BackgroundFileWork::Abandoned{};
+}
+
+// Runs a group on a work thread; false when the program started closing
+// first, true when it ran, and nothing when it failed.
+std::optional<bool> MoveInBackground(const std::shared_ptr<std::vector<FileInGroup>>& files,
+                                     const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
+                                     ErrorTrap& trap)
+{
+    std::optional<bool> ended;
+    trap.Run(126, [&] {
+        ended = BackgroundFileWork::Run(
+            [files, targetFolder, &fileSystem](BackgroundFileWork& work) {
+                MoveGroup(*files, targetFolder, fileSystem, work);
+            },
+            pump);
+    });
+    return ended;
 }
 
 // The text of row i for the error box, or nothing when it cannot be read.
@@ -92,32 +183,55 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
     QSet<QString> handled;
     QSet<QString> removed;
     QSet<QString> unchecked;
+    std::deque<std::pair<QString, int>> leftOver;
     const int rowCount = rows.Count();
-    for (int i = 1; i <= rowCount; ++i) {
-        if (!pump.Point() || i > rows.Count())
+    int i = 1;
+    while ((i <= rowCount || !leftOver.empty()) && pump.Point()) {
+        // The list lost the rows in hand (a Clear, a new search): the move ends.
+        if (!leftOver.empty() && leftOver.back().second > rows.Count())
             break;
-        trap.SetFileText(TextForErrors(rows, i));
-        if (!trap.Test(122, [&] { return rows.Checked(i); }, false))
+        // The files the last group left over, then the next checked rows.
+        const auto group = std::make_shared<std::vector<FileInGroup>>();
+        for (const auto& [text, row] : leftOver)
+            group->push_back({text, row, {}, {}});
+        leftOver.clear();
+        for (; i <= rowCount && group->size() < kGroupFiles; ++i) {
+            if (i > rows.Count()) {
+                i = rowCount + 1;
+                break;
+            }
+            trap.SetFileText(TextForErrors(rows, i));
+            if (!trap.Test(122, [&] { return rows.Checked(i); }, false))
+                continue;
+            const QString text = trap.Value(124, [&] { return rows.Text(i); }, QString());
+            // A row met again after the list was reordered is not handled twice.
+            if (text.isEmpty() || handled.contains(text))
+                continue;
+            handled.insert(text);
+            group->push_back({text, i, {}, {}});
+        }
+        if (group->empty())
             continue;
-        const QString text = trap.Value(124, [&] { return rows.Text(i); }, QString());
-        // A row met again after the list was reordered is not handled twice.
-        if (text.isEmpty() || handled.contains(text))
-            continue;
-        handled.insert(text);
-        trap.SetFileText(text);
-        trap.Run(126, [&] {
-            const std::optional<MoveOutcome> outcome = MoveInBackground(text, targetFolder, fileSystem, pump);
-            if (!outcome)
-                return;
-            if (outcome->row == MoveOutcome::Row::Uncheck)
-                failures.Add(text, outcome->note + QStringLiteral("; its row is unchecked"));
-            else if (!outcome->note.isEmpty())
-                failures.Add(text, outcome->note);
-            if (outcome->row == MoveOutcome::Row::Remove)
-                removed.insert(text);
-            else if (outcome->row == MoveOutcome::Row::Uncheck)
-                unchecked.insert(text);
-        });
+        trap.SetFileText(group->front().rowText);
+        const std::optional<bool> ran = MoveInBackground(group, targetFolder, fileSystem, pump, trap);
+        if (ran && !*ran)
+            break;
+        for (FileInGroup& file : *group) {
+            if (!file.outcome) {
+                if (ran)
+                    leftOver.emplace_back(file.rowText, file.row);
+                continue;
+            }
+            const MoveOutcome& outcome = *file.outcome;
+            if (outcome.row == MoveOutcome::Row::Uncheck)
+                failures.Add(file.rowText, outcome.note + QStringLiteral("; its row is unchecked"));
+            else if (!outcome.note.isEmpty())
+                failures.Add(file.rowText, outcome.note);
+            if (outcome.row == MoveOutcome::Row::Remove)
+                removed.insert(file.rowText);
+            else if (outcome.row == MoveOutcome::Row::Uncheck)
+                unchecked.insert(file.rowText);
+        }
     }
     // The second pass: a failure names the row in hand.
     QString inHand;

@@ -11,12 +11,14 @@ class RowList;
 
 // Moves the file of every checked row into targetFolder (ending in a
 // separator): a complete copy first, then the source is deleted if it is
-// still the very file the copy read, unchanged. Each file's disk work runs on
-// a thread of its own while the window processes events. Rows whose files
-// moved are removed; rows whose file is now in both places are unchecked;
-// the others stay checked. Every file not simply moved is named in failures
-// with where each of its copies is. Rows are read by index at each step,
-// never past the list's current end; closing the window ends the move at
-// once, the file in hand left where it was.
+// still the very file the copy read, unchanged. The files go in groups, each
+// on a work thread while the window processes events: copied, made durable
+// together, then each named and its source deleted. Rows whose files moved
+// are removed; rows whose file is now in both places are unchecked; the
+// others stay checked. Every file not simply moved is named in failures with
+// where each of its copies is. Rows are read by index, never past the list's
+// current end: once the list lost the rows in hand (a Clear, a new search)
+// the move ends after the group in hand. Closing the window ends it at once,
+// the files of the group in hand left where they were.
 void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
                       ErrorTrap& trap, FileFailures& failures);

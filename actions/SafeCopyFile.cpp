@@ -22,8 +22,15 @@ QString NumberedName(const QString& fileName, int number)
     return fileName.left(split) + QStringLiteral(" (%1)").arg(number) + fileName.mid(split);
 }
 
+namespace {
+QString TargetOf(const CopyOutcome& copy)
+{
+    return copy.folder + (copy.number == 1 ? copy.fileName : NumberedName(copy.fileName, copy.number));
+}
+}  // namespace
+
 CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, FileSystem& fileSystem,
-                         const std::function<void()>& betweenChunks, const std::function<void()>& beforeNaming)
+                         const std::function<void()>& betweenChunks)
 {
     CopyOutcome outcome;
     if (source.trimmed().isEmpty() || targetFolder.trimmed().isEmpty()) {
@@ -31,31 +38,29 @@ CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, Fil
         return outcome;
     }
     const QString from = RemoveDoubleBackslashes(source);
-    const QString folder = RemoveDoubleBackslashes(targetFolder);
-    const QString fileName = from.mid(GetFolderPart(from).size());
-    outcome.sameFolder = GetFolderPart(from) == folder;
+    outcome.folder = RemoveDoubleBackslashes(targetFolder);
+    outcome.fileName = from.mid(GetFolderPart(from).size());
+    outcome.sameFolder = GetFolderPart(from) == outcome.folder;
     if (!outcome.sameFolder && !fileSystem.IsExistingFile(from)) {
         outcome.sourceGone = true;
         outcome.reason = QStringLiteral("the file is no longer there");
         return outcome;
     }
-    if (!outcome.sameFolder && !fileSystem.IsExistingFolder(folder)) {
+    if (!outcome.sameFolder && !fileSystem.IsExistingFolder(outcome.folder)) {
         outcome.reason = QStringLiteral("the target folder is no longer there");
         return outcome;
     }
     try {
         // A folder is the same whatever path leads to it (a link, a bind mount, "..").
         outcome.sameFolder = outcome.sameFolder
-            || fileSystem.FolderStampOf(GetFolderPart(from)).SameFile(fileSystem.FolderStampOf(folder));
+            || fileSystem.FolderStampOf(GetFolderPart(from)).SameFile(fileSystem.FolderStampOf(outcome.folder));
         if (outcome.sameFolder) {
             outcome.reason = QStringLiteral("it is already in that folder");
             return outcome;
         }
-        for (int number = 1; number <= kLastNumber; ++number) {
-            const QString target = folder + (number == 1 ? fileName : NumberedName(fileName, number));
+        for (; outcome.number <= kLastNumber; ++outcome.number) {
             try {
-                outcome.done = fileSystem.CopyFileStamped(from, target, betweenChunks, beforeNaming);
-                outcome.target = target;
+                outcome.made = fileSystem.PrepareCopy(from, TargetOf(outcome), betweenChunks);
                 return outcome;
             } catch (const Failure& failure) {
                 if (failure.Number() != ErrorNumber::FileAlreadyExists)
@@ -67,6 +72,26 @@ CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, Fil
         outcome.reason = failure.Description();
     }
     return outcome;
+}
+
+void NameCopy(CopyOutcome& copy)
+{
+    try {
+        for (; copy.number <= kLastNumber; ++copy.number) {
+            const QString target = TargetOf(copy);
+            try {
+                copy.done = copy.made->Name(target);
+                copy.target = target;
+                return;
+            } catch (const Failure& failure) {
+                if (failure.Number() != ErrorNumber::FileAlreadyExists)
+                    throw;
+            }
+        }
+        copy.reason = QStringLiteral("every free name is taken");
+    } catch (const Failure& failure) {
+        copy.reason = failure.Description();
+    }
 }
 
 SourceDeletion DeleteFileRobust(const QString& path, const FileStamp& copied, FileSystem& fileSystem,

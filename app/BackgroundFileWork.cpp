@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdlib>
 #include <pthread.h>
 #include <thread>
@@ -18,14 +19,21 @@ std::mutex g_runningMutex;
 std::condition_variable g_runningChanged;
 int g_running = 0;
 
+// How long the program's end waits for work threads: an abandoned work ends
+// at its next chunk, and a committed one (naming copies, deleting their
+// sources) finishes, so a close leaves no file in both places unsaid.
+constexpr auto kEndGrace = std::chrono::seconds(1);
+
 // A work thread stuck in a system call must not hold the program's end, nor
-// run on while the objects it uses are destroyed: the process ends at once.
-// Nothing half-written stands under a real name, so nothing is lost.
+// run on while the objects it uses are destroyed: past the grace the process
+// ends at once. Nothing half-written stands under a real name, so nothing is
+// lost.
 void EndAtQuitWhileWorkRuns()
 {
     static const bool connected = [] {
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] {
-            if (BackgroundFileWork::Running() > 0)
+            std::unique_lock lock(g_runningMutex);
+            if (!g_runningChanged.wait_for(lock, kEndGrace, [] { return g_running == 0; }))
                 std::_Exit(EXIT_SUCCESS);
         });
         return true;
@@ -107,17 +115,31 @@ void BackgroundFileWork::Finish()
 
 void BackgroundFileWork::WakeWindow()
 {
+    // One wake-up at a time: the window takes every chunk done so far at once.
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_wakePosted)
+            return;
+        m_wakePosted = true;
+    }
     // Runs on the window's thread; the loop pointer is only set while Wait sleeps in it.
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [job = weak_from_this()] {
             if (const std::shared_ptr<BackgroundFileWork> self = job.lock()) {
                 const std::lock_guard lock(self->m_mutex);
+                self->m_wakePosted = false;
                 if (self->m_loop)
                     self->m_loop->quit();
             }
         },
         Qt::QueuedConnection);
+}
+
+void BackgroundFileWork::Abandon()
+{
+    m_abandoned = true;
+    m_pointsRun.notify_all();
 }
 
 bool BackgroundFileWork::Wait(EventPump& pump)
@@ -132,16 +154,17 @@ bool BackgroundFileWork::Wait(EventPump& pump)
             lock.unlock();
             const bool open = pump.Point();
             lock.lock();
-            if (!open)
-                break;
+            if (!open) {
+                Abandon();
+                return false;
+            }
             ++m_points;
             m_pointsRun.notify_all();
         }
         if (m_finished)
             return true;
         if (pump.Closing()) {
-            m_abandoned = true;
-            m_pointsRun.notify_all();
+            Abandon();
             return false;
         }
         m_loop = &loop;

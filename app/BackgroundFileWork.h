@@ -41,6 +41,7 @@ public:
 
 private:
     bool Wait(EventPump& pump);
+    void Abandon();
     void Finish();
     void WakeWindow();
 
@@ -49,6 +50,7 @@ private:
     int m_chunks = 0;
     int m_points = 0;
     bool m_abandoned = false;
+    bool m_wakePosted = false;
     bool m_finished = false;
     std::exception_ptr m_failure;
     QEventLoop* m_loop = nullptr;

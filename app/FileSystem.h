@@ -63,6 +63,23 @@ struct CopyDone {
     QString copiedTo;
 };
 
+// A complete copy that has no name yet (FileSystem::PrepareCopy). Destroyed
+// unnamed, it leaves nothing behind.
+class PreparedCopy {
+public:
+    virtual ~PreparedCopy() = default;
+    // The source as the copy read it; size -1 when not known before naming.
+    virtual FileStamp Source() const = 0;
+    // Makes the content durable. Copies synced one after another share the
+    // work where the file system allows it.
+    virtual void Sync() = 0;
+    // Gives the copy a name in the folder it was prepared in; never replaces
+    // a file (throws 58, and another name may be tried).
+    virtual CopyDone Name(const QString& target) = 0;
+    // Makes the name durable, shared as Sync is.
+    virtual void SyncName() = 0;
+};
+
 // A text file being written. The file appears under its name only when Commit
 // succeeds; destroying the writer before that leaves any old file as it was.
 class TextFileWriter {
@@ -138,6 +155,11 @@ public:
             beforeNaming();
         return {stamp, target};
     }
+    // CopyFileStamped in steps, for many files made durable together: the
+    // content copied into the target's folder, then Sync, Name and SyncName
+    // of the returned copy. The default makes the whole copy when it is named.
+    virtual std::unique_ptr<PreparedCopy> PrepareCopy(const QString& source, const QString& target,
+                                                      const std::function<void()>& betweenChunks);
     // The stamp of the file at the path itself (a link is not followed);
     // throws when there is none.
     virtual FileStamp StampOf(const QString& path)

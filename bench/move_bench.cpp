@@ -4,8 +4,9 @@
 // longest stretch the window's thread went without processing events, and
 // the disk blocks the files take before and after. Mounts a tmpfs as the
 // other device (run as root); the first device is the folder given, or the
-// working folder.
-//   move_bench [FOLDER] [SMALL_FILES]
+// working folder. SAMPLES picks some of dense, sparse and small (all by
+// default); each measurement runs RUNS times and the median is printed.
+//   move_bench [FOLDER] [SMALL_FILES] [SAMPLES] [RUNS]
 #include "actions/FileFailures.h"
 #include "actions/MoveCheckedFiles.h"
 #include "app/ErrorTrap.h"
@@ -30,6 +31,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 constexpr qint64 kMiB = 1 << 20;
@@ -87,7 +89,7 @@ void Write(const QString& path, qint64 size, qint64 dataEvery, qint64 dataLength
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
         std::exit(1);
-    const QByteArray data(static_cast<qsizetype>(std::min(dataLength, 8 * kMiB)), 'd');
+    const QByteArray data(static_cast<qsizetype>(std::min({dataLength, size, 8 * kMiB})), 'd');
     for (qint64 at = 0; at < size; at += dataEvery) {
         for (qint64 written = 0; written < dataLength && at + written < size; written += data.size()) {
             if (::pwrite(fd, data.constData(), static_cast<size_t>(data.size()), at + written) < 0)
@@ -101,6 +103,7 @@ void Write(const QString& path, qint64 size, qint64 dataEvery, qint64 dataLength
 
 // One set of files to move.
 struct Sample {
+    const char* key;
     const char* name;
     void (*make)(const QString& folder, int smallFiles);
 };
@@ -145,6 +148,12 @@ double ProgramMove(const QString& from, const QString& to, qint64& longestGap)
     return seconds;
 }
 
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 double Tool(const QString& command, const QString& from, const QString& to)
 {
     QStringList arguments{QStringLiteral("-c"), command + QStringLiteral(" \"$1\"/* \"$2\"/"), QStringLiteral("sh"),
@@ -178,31 +187,46 @@ int main(int argc, char* argv[])
         std::perror("mount tmpfs");
         return 1;
     }
-    const Sample samples[] = {{"1 GiB dense", MakeDense}, {"2 GiB sparse", MakeSparse}, {"small files", MakeSmall}};
+    const QString picked = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("dense,sparse,small");
+    const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 1;
+    const Sample samples[] = {{"dense", "1 GiB dense", MakeDense},
+                              {"sparse", "2 GiB sparse", MakeSparse},
+                              {"small", "small files", MakeSmall}};
     std::printf("%-13s %-28s %9s %9s %12s %15s\n", "files", "move", "program", "tool", "longest gap",
                 "blocks MiB b/a");
     for (const Sample& sample : samples) {
+        if (!picked.split(QLatin1Char(',')).contains(QLatin1String(sample.key)))
+            continue;
         for (const bool across : {true, false}) {
             const QString target = across ? otherDevice : sameDevice;
-            Clear(source);
-            sample.make(source, smallFiles);
-            ::sync();
-            const qint64 before = BlocksMiB(source);
-            qint64 gap = 0;
-            const double program = ProgramMove(source, target, gap);
-            const qint64 after = BlocksMiB(target);
-            Clear(target);
-            Clear(source);
-            sample.make(source, smallFiles);
-            ::sync();
-            const double tool = across ? Tool(QStringLiteral("mv"), source, target)
-                                       : Tool(QStringLiteral("cp --reflink=auto --sparse=always"), source, target);
-            std::printf("%-13s %-28s %8.2fs %8.2fs %10lld ms %7lld/%lld\n", sample.name,
-                        across ? "across devices, beside mv" : "one device, beside cp", program, tool,
-                        static_cast<long long>(gap), static_cast<long long>(before),
+            std::vector<double> programTimes;
+            std::vector<double> toolTimes;
+            std::vector<double> gaps;
+            qint64 before = 0;
+            qint64 after = 0;
+            for (int run = 0; run < runs; ++run) {
+                Clear(source);
+                sample.make(source, smallFiles);
+                ::sync();
+                before = BlocksMiB(source);
+                qint64 gap = 0;
+                programTimes.push_back(ProgramMove(source, target, gap));
+                gaps.push_back(static_cast<double>(gap));
+                after = BlocksMiB(target);
+                Clear(target);
+                Clear(source);
+                sample.make(source, smallFiles);
+                ::sync();
+                toolTimes.push_back(across
+                    ? Tool(QStringLiteral("mv"), source, target)
+                    : Tool(QStringLiteral("cp --reflink=auto --sparse=always"), source, target));
+                Clear(target);
+            }
+            std::printf("%-13s %-28s %8.2fs %8.2fs %10.0f ms %7lld/%lld\n", sample.name,
+                        across ? "across devices, beside mv" : "one device, beside cp", Median(programTimes),
+                        Median(toolTimes), Median(gaps), static_cast<long long>(before),
                         static_cast<long long>(after));
             std::fflush(stdout);
-            Clear(target);
         }
     }
     ::umount2(mountPoint.constData(), MNT_DETACH);

@@ -3,6 +3,8 @@
 #include "app/Failure.h"
 #include "app/platform/PosixDescriptor.h"
 #include "app/platform/PosixFileSystem.h"
+#include "app/platform/RenameWithoutReplacing.h"
+#include "app/platform/SharedSync.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +17,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <linux/magic.h>
+#include <optional>
 #include <stdio.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -60,26 +63,36 @@ Failure NameRefused()
                    QStringLiteral("The target folder's file system cannot hold this name"));
 }
 
-// A failure to give a file its name; a name the file system rejects is said so.
-[[noreturn]] void ThrowNaming(int error)
+// Characters FAT and exFAT refuse in a name, and a trailing dot or blank they drop.
+bool FatCannotHold(const QByteArray& name)
 {
-    if (error == EINVAL || error == EILSEQ)
+    const bool badCharacter = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || std::strchr("\"*/:<>?\\|", c) != nullptr;
+    });
+    return badCharacter || name.endsWith('.') || name.endsWith(' ');
+}
+
+// A failure to give a file a name in the folder; a name the file system
+// rejects is said so. FAT and exFAT in user space refuse one with EPERM or
+// ENOENT, which for a folder still there means the name.
+[[noreturn]] void ThrowNaming(int error, const QByteArray& name, int folderFd)
+{
+    struct stat folder {};
+    const bool refused = error == EINVAL || error == EILSEQ
+        || ((error == EPERM || error == ENOENT) && FatCannotHold(name) && ::fstat(folderFd, &folder) == 0
+            && folder.st_nlink > 0);
+    if (refused)
         throw NameRefused();
     throw FailureFromErrno(error);
 }
 
-// FAT and exFAT refuse these characters and drop a trailing dot or blank.
+// Refuses at once a name the kernel's FAT or exFAT could not hold.
 void CheckNameFits(int folderFd, const QByteArray& name)
 {
     struct statfs fileSystem {};
     if (::fstatfs(folderFd, &fileSystem) != 0)
         return;
-    if (fileSystem.f_type != MSDOS_SUPER_MAGIC && fileSystem.f_type != kExfatMagic)
-        return;
-    const bool badCharacter = std::any_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || std::strchr("\"*/:<>?\\|", c) != nullptr;
-    });
-    if (badCharacter || name.endsWith('.') || name.endsWith(' '))
+    if ((fileSystem.f_type == MSDOS_SUPER_MAGIC || fileSystem.f_type == kExfatMagic) && FatCannotHold(name))
         throw NameRefused();
 }
 
@@ -105,8 +118,11 @@ public:
             if (m_fd >= 0 || errno != EEXIST)
                 break;
         }
-        if (m_fd < 0)
-            ThrowNaming(errno);
+        if (m_fd < 0) {
+            const int error = errno;
+            m_temporaryName.clear();
+            ThrowNaming(error, targetName, folderFd);
+        }
     }
     ~CopyUnderConstruction()
     {
@@ -120,51 +136,25 @@ public:
 
     int Fd() const { return m_fd; }
 
-    // Gives the copy its name; never replaces an existing file.
+    // Gives the copy its name; never replaces an existing file. A name
+    // refused leaves the copy to be named again.
     void Name(const QByteArray& name)
     {
         if (m_temporaryName.isEmpty()) {
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
             if (::linkat(AT_FDCWD, self.constData(), m_folderFd, name.constData(), AT_SYMLINK_FOLLOW) != 0)
-                ThrowNaming(errno);
-            m_named = true;
-            return;
-        }
-        const char* temporary = m_temporaryName.constData();
-        if (m_means.exclusiveRename) {
-            if (::renameat2(m_folderFd, temporary, m_folderFd, name.constData(), RENAME_NOREPLACE) == 0) {
-                m_named = true;
-                return;
-            }
-            if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-                ThrowNaming(errno);
-        }
-        // No exclusive rename: a hard link fails on an existing name too.
-        if (m_means.hardLink) {
-            if (::linkat(m_folderFd, temporary, m_folderFd, name.constData(), 0) == 0) {
-                m_named = true;
-                ::unlinkat(m_folderFd, temporary, 0);
-                return;
-            }
-            if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS && errno != EMLINK)
-                ThrowNaming(errno);
-        }
-        // Neither (FAT, exFAT): reserve the name, then rename the finished copy over the reservation.
-        const Descriptor reservation(
-            ::openat(m_folderFd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (reservation.Get() < 0)
-            ThrowNaming(errno);
-        if (::renameat(m_folderFd, temporary, m_folderFd, name.constData()) != 0) {
-            const int error = errno;
-            ::unlinkat(m_folderFd, name.constData(), 0);
-            ThrowNaming(error);
+                ThrowNaming(errno, name, m_folderFd);
+        } else if (const int error = RenameWithoutReplacing(m_folderFd, m_temporaryName.constData(), m_folderFd,
+                                                            name.constData(), m_means.exclusiveRename,
+                                                            m_means.hardLink)) {
+            ThrowNaming(error, name, m_folderFd);
         }
         m_named = true;
     }
 
 private:
     int m_folderFd;
-    const CopyMeans& m_means;
+    CopyMeans m_means;
     int m_fd = -1;
     QByteArray m_temporaryName;
     bool m_named = false;
@@ -276,7 +266,12 @@ void CopyContent(int from, int to, off_t size, const CopyMeans& means, const std
         copier.Copy(data, hole);
         position = hole;
     }
-    if (::ftruncate(to, size) != 0)
+    // A hole at the end gives the file its length; FAT in user space refuses
+    // a truncate, and needs none where the data runs to the end.
+    struct stat copied {};
+    if (::fstat(to, &copied) != 0)
+        ThrowErrno();
+    if (copied.st_size != size && ::ftruncate(to, size) != 0)
         ThrowErrno();
 }
 
@@ -341,45 +336,107 @@ QString WhereTheCopyStands(const QString& target, int folderFd, const QByteArray
     return ::stat(path.constData(), &status) == 0 && StampFrom(status).SameFile(copy) ? QFile::decodeName(path)
                                                                                        : target;
 }
+
+// A complete copy of one regular file, read from one open descriptor, in the
+// target's folder under no name yet. Once its content is written it waits to
+// be made durable, so that many copies can be synced together.
+class PosixPreparedCopy : public PreparedCopy {
+public:
+    PosixPreparedCopy(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
+                      const CopyMeans& means)
+        : m_folder(OpenFolderOf(target)), m_copy(m_folder.Get(), NameOf(target), means)
+    {
+        // Non-blocking, so that a pipe put in the file's place is refused
+        // below instead of waited on; reads of a regular file are not affected.
+        const Descriptor from(::open(Encoded(source).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (from.Get() < 0 || ::fstat(from.Get(), &m_status) != 0)
+            ThrowErrno();
+        if (!S_ISREG(m_status.st_mode))
+            throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("Not a regular file"));
+        CopyContent(from.Get(), m_copy.Fd(), m_status.st_size, means, betweenChunks);
+        CopyAttributes(from.Get(), m_copy.Fd(), m_status);
+        m_copied = StampOfDescriptor(m_copy.Fd());
+        if (m_copied.size != m_status.st_size)
+            throw Failure(ErrorNumber::DeviceIoError, QStringLiteral("The copy is incomplete"));
+        m_contentSync.emplace(m_folder.Get());
+    }
+
+    FileStamp Source() const override { return StampFrom(m_status); }
+
+    void Sync() override { m_contentSync->Settle(m_copy.Fd()); }
+
+    CopyDone Name(const QString& target) override
+    {
+        const QByteArray name = NameOf(target);
+        m_copy.Name(name);
+        m_nameSync.emplace(m_folder.Get());
+        return {Source(), WhereTheCopyStands(target, m_folder.Get(), name, m_copied)};
+    }
+
+    void SyncName() override
+    {
+        if (m_nameSync)
+            m_nameSync->Settle(m_folder.Get());
+    }
+
+private:
+    static int OpenFolderOf(const QString& target)
+    {
+        const int fd = ::open(Encoded(QFileInfo(target).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            ThrowErrno();
+        return fd;
+    }
+
+    // The target's name, refused before any copying when it is taken or the
+    // file system cannot hold it.
+    QByteArray NameOf(const QString& target) const
+    {
+        const QByteArray name = Encoded(QFileInfo(target).fileName());
+        CheckNameFits(m_folder.Get(), name);
+        if (::faccessat(m_folder.Get(), name.constData(), F_OK, AT_SYMLINK_NOFOLLOW) == 0)
+            throw FailureFromErrno(EEXIST);
+        return name;
+    }
+
+    Descriptor m_folder;
+    CopyUnderConstruction m_copy;
+    struct stat m_status {};
+    FileStamp m_copied;
+    std::optional<SharedSync> m_contentSync;
+    std::optional<SharedSync> m_nameSync;
+};
 }  // namespace
+
+std::unique_ptr<PreparedCopy> PrepareRegularFileCopy(const QString& source, const QString& target,
+                                                     const std::function<void()>& betweenChunks,
+                                                     const CopyMeans& means)
+{
+    return std::make_unique<PosixPreparedCopy>(source, target, betweenChunks, means);
+}
 
 CopyDone CopyRegularFile(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
                          const std::function<void()>& beforeNaming, const CopyMeans& means)
 {
-    // Non-blocking, so that a pipe put in the file's place is refused below
-    // instead of waited on; reads of a regular file are not affected.
-    const Descriptor from(::open(Encoded(source).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (from.Get() < 0)
-        ThrowErrno();
-    struct stat status {};
-    if (::fstat(from.Get(), &status) != 0)
-        ThrowErrno();
-    if (!S_ISREG(status.st_mode))
-        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("Not a regular file"));
-
-    const QFileInfo targetInfo(target);
-    const Descriptor folder(::open(Encoded(targetInfo.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() < 0)
-        ThrowErrno();
-    const QByteArray name = Encoded(targetInfo.fileName());
-    CheckNameFits(folder.Get(), name);
-    if (::faccessat(folder.Get(), name.constData(), F_OK, AT_SYMLINK_NOFOLLOW) == 0)
-        throw FailureFromErrno(EEXIST);
-
-    CopyUnderConstruction copy(folder.Get(), name, means);
-    CopyContent(from.Get(), copy.Fd(), status.st_size, means, betweenChunks);
-    CopyAttributes(from.Get(), copy.Fd(), status);
-    const FileStamp copied = StampOfDescriptor(copy.Fd());
-    if (copied.size != status.st_size)
-        throw Failure(ErrorNumber::DeviceIoError, QStringLiteral("The copy is incomplete"));
+    PosixPreparedCopy copy(source, target, betweenChunks, means);
     // The source may be deleted once the copy stands: make the copy durable first.
-    if (::fsync(copy.Fd()) != 0)
-        ThrowErrno();
+    copy.Sync();
     if (beforeNaming)
         beforeNaming();
-    copy.Name(name);
-    ::fsync(folder.Get());
-    return {StampFrom(status), WhereTheCopyStands(target, folder.Get(), name, copied)};
+    const CopyDone done = copy.Name(target);
+    try {
+        copy.SyncName();
+    } catch (const Failure&) {
+        // The copy stands whole under its name; only its name's durability is in doubt.
+    }
+    return done;
+}
+
+std::unique_ptr<PreparedCopy> PosixFileSystem::PrepareCopy(const QString& source, const QString& target,
+                                                           const std::function<void()>& betweenChunks)
+{
+    return PrepareRegularFileCopy(source, target, betweenChunks);
 }
 
 void PosixFileSystem::CopyFile(const QString& source, const QString& target,

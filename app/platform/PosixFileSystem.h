@@ -20,6 +20,8 @@ public:
                   const std::function<void()>& betweenChunks) override;
     CopyDone CopyFileStamped(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
                              const std::function<void()>& beforeNaming) override;
+    std::unique_ptr<PreparedCopy> PrepareCopy(const QString& source, const QString& target,
+                                              const std::function<void()>& betweenChunks) override;
     FileStamp StampOf(const QString& path) override;
     FileStamp FolderStampOf(const QString& path) override;
     void DeleteFile(const QString& path) override;

@@ -10,6 +10,7 @@
 #include "app/Failure.h"
 #include "app/platform/PosixDescriptor.h"
 #include "app/platform/PosixFileSystem.h"
+#include "app/platform/RenameWithoutReplacing.h"
 
 #include <QFile>
 
@@ -162,19 +163,6 @@ bool FindTrashed(const TrashFolder& folder, const QByteArray& path, qint64 from,
     return any;
 }
 
-// Renames from to to, never replacing a file at to.
-bool RenameWithoutReplacing(const QByteArray& from, const QByteArray& to)
-{
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // File systems without an exclusive rename: a hard link fails on an existing name too.
-    if (::link(from.constData(), to.constData()) != 0)
-        return false;
-    ::unlink(from.constData());
-    return true;
-}
 }  // namespace
 
 void PosixFileSystem::RestoreFromTrash(const QString& originalPath, qint64 trashedFrom, qint64 trashedUntil)
@@ -184,8 +172,9 @@ void PosixFileSystem::RestoreFromTrash(const QString& originalPath, qint64 trash
         TrashedFile trashed;
         if (!FindTrashed(folder, path, trashedFrom, trashedUntil, trashed))
             continue;
-        if (!RenameWithoutReplacing(Joined(folder.path, "files/" + trashed.name), path)) {
-            const int error = errno;
+        const int error = RenameWithoutReplacing(AT_FDCWD, Joined(folder.path, "files/" + trashed.name).constData(),
+                                                 AT_FDCWD, path.constData());
+        if (error != 0) {
             if (error == EEXIST)
                 throw Failure(ErrorNumber::FileAlreadyExists,
                               QStringLiteral("a file now stands at its original path and was not replaced; "

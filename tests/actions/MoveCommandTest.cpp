@@ -142,15 +142,20 @@ TEST_F(MoveCommandTest, FilesNotMovedStayInPlaceCheckedAndAreNamedOnce)
     const QString full = dir.CreateFile(QStringLiteral("src/full.txt"), "disk full");
     const QString locked = dir.CreateFile(QStringLiteral("src/locked.txt"), "locked");
     const QString fine = dir.CreateFile(QStringLiteral("src/fine.txt"), "fine");
+    const QString unsynced = dir.CreateFile(QStringLiteral("src/unsynced.txt"), "not durable");
     fileSystem.refuseCopyFrom.insert(full);
     fileSystem.refuseDelete.insert(locked);
-    FillRows({own, gone, full, locked, fine});
-    CheckRows({1, 2, 3, 4, 5});
+    fileSystem.refuseSync.insert(unsynced);
+    FillRows({own, gone, full, locked, fine, unsynced});
+    CheckRows({1, 2, 3, 4, 5, 6});
     Move(target);
 
-    EXPECT_EQ(RowTexts(), (QStringList{own, gone, full, locked}));
-    for (int r = 1; r <= 3; ++r)
+    EXPECT_EQ(RowTexts(), (QStringList{own, gone, full, locked, unsynced}));
+    for (int r : {1, 2, 3, 5})
         EXPECT_TRUE(Rows().Checked(r));
+    EXPECT_EQ(Contents(unsynced), QByteArray("not durable"));
+    EXPECT_EQ(TargetFiles(), (QStringList{QStringLiteral("fine.txt"), QStringLiteral("locked.txt"),
+                                          QStringLiteral("own.txt")}));
     EXPECT_FALSE(Rows().Checked(4)) << "a file now in both places is not copied again by the next Move";
     EXPECT_EQ(Contents(own), QByteArray("own"));
     EXPECT_EQ(Contents(full), QByteArray("disk full"));
@@ -160,10 +165,11 @@ TEST_F(MoveCommandTest, FilesNotMovedStayInPlaceCheckedAndAreNamedOnce)
     EXPECT_FALSE(QFile::exists(fine));
     ASSERT_EQ(NotMovedMessages().size(), 1);
     const QString message = NotMovedMessages()[0];
-    EXPECT_TRUE(message.startsWith(QStringLiteral("4 of the checked files were not moved:")));
+    EXPECT_TRUE(message.startsWith(QStringLiteral("5 of the checked files were not moved:")));
     EXPECT_TRUE(message.contains(gone + QStringLiteral(": the file is no longer there")));
     EXPECT_TRUE(message.contains(own + QStringLiteral(": it is already in that folder")));
     EXPECT_TRUE(message.contains(full + QStringLiteral(": No space left on device; it stays in its folder")));
+    EXPECT_TRUE(message.contains(unsynced + QStringLiteral(": Input/output error; it stays in its folder")));
     EXPECT_TRUE(message.contains(locked + QStringLiteral(": copied to ") + target
                                  + QStringLiteral("/locked.txt, but it could not be deleted from its folder "
                                                   "(Permission denied), so it is now in both places; its row is unchecked")))
@@ -207,21 +213,33 @@ TEST_F(MoveCommandTest, DoubledSeparatorInARowIsMovedFromItsCollapsedPath)
     EXPECT_EQ(ReadSetting(QStringLiteral("LastFolder"), {}), target);
 }
 
-TEST_F(MoveCommandTest, ClearDuringTheMoveEndsItSafely)
+TEST_F(MoveCommandTest, ClearDuringTheMoveLeavesEveryFileWholeInOnePlace)
 {
-    const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
-    const QString b = dir.CreateFile(QStringLiteral("src/b.txt"), "beta");
-    FillRows({a, b});
-    CheckRows({1, 2});
-    pump.hook = [&](int point) {
-        if (point == 2)  // during the first copy
+    // More files than two groups take; the list is cleared once a group moved.
+    QStringList sources;
+    for (int i = 0; i < 300; ++i)
+        sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
+    FillRows(sources);
+    Rows().SetAllChecked(true);
+    int clearedAt = 0;
+    pump.hook = [&](int) {
+        if (clearedAt == 0 && !TargetFiles().isEmpty()) {
+            clearedAt = TargetFiles().size();
             form->PushButton6_Click();
+        }
     };
     Move(target);
     EXPECT_EQ(Rows().Count(), 0);
-    EXPECT_EQ(Contents(target + QStringLiteral("/a.txt")), QByteArray("alpha"));
-    EXPECT_FALSE(QFile::exists(a));
-    EXPECT_EQ(Contents(b), QByteArray("beta"));
+    int moved = 0;
+    for (int i = 0; i < sources.size(); ++i) {
+        const QString copy = target + QLatin1Char('/') + QFileInfo(sources[i]).fileName();
+        ASSERT_NE(QFile::exists(sources[i]), QFile::exists(copy)) << i;
+        EXPECT_EQ(Contents(QFile::exists(copy) ? copy : sources[i]), QByteArray::number(i));
+        moved += QFile::exists(copy) ? 1 : 0;
+    }
+    EXPECT_EQ(moved, clearedAt) << "a group was started after the list was cleared";
+    EXPECT_GT(moved, 0);
+    EXPECT_LT(moved, sources.size());
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
 }
 
@@ -372,5 +390,43 @@ TEST_F(MoveCommandTest, TheFilesOwnFolderReachedByAnotherPathLeavesItUntouched)
         ASSERT_EQ(NotMovedMessages().size(), 1);
         EXPECT_TRUE(NotMovedMessages()[0].contains(a + QStringLiteral(": it is already in that folder")));
     }
+}
+TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuseNamesTheyCannotHold)
+{
+    int mounted = 0;
+    for (const TestMount::Fat kind : {TestMount::Fat::Fat, TestMount::Fat::ExFat}) {
+        const QString name = kind == TestMount::Fat::Fat ? QStringLiteral("fat") : QStringLiteral("exfat");
+        SCOPED_TRACE(name.toStdString());
+        const QString stick = dir.CreateFolder(name);
+        const TestMount mount = TestMount::FatImage(dir.Path(name + QStringLiteral(".img")), stick, kind);
+        if (!mount.Mounted())
+            continue;
+        ++mounted;
+        dialogs.shown.clear();
+        const QString a = dir.CreateFile(name + QStringLiteral("-src/a.txt"), "alpha");
+        const QString refused = dir.CreateFile(name + QStringLiteral("-src/what?.txt"), "question");
+        ::chmod(QFile::encodeName(a).constData(), 0640);
+        ASSERT_TRUE(QDir(stick).mkdir(QStringLiteral("in")));
+        const QString taken = dir.CreateFile(name + QStringLiteral("/in/a.txt"), "already there");
+        FillRows({a, refused});
+        CheckRows({1, 2});
+        Move(stick + QStringLiteral("/in"));
+        // The name taken is reserved for the numbered copy, never replaced.
+        EXPECT_EQ(Contents(taken), QByteArray("already there"));
+        EXPECT_EQ(Contents(stick + QStringLiteral("/in/a (2).txt")), QByteArray("alpha"));
+        EXPECT_FALSE(QFile::exists(a));
+        EXPECT_EQ(Contents(refused), QByteArray("question"));
+        EXPECT_EQ(QDir(stick + QStringLiteral("/in")).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{QStringLiteral("a (2).txt"), QStringLiteral("a.txt")}));
+        EXPECT_EQ(RowTexts(), QStringList{refused});
+        ASSERT_EQ(NotMovedMessages().size(), 1);
+        EXPECT_TRUE(NotMovedMessages()[0].contains(
+            refused + QStringLiteral(": The target folder's file system cannot hold this name; it stays in its folder")))
+            << NotMovedMessages()[0].toStdString();
+        EXPECT_TRUE(dialogs.Warnings().isEmpty());
+        Rows().Clear();
+    }
+    if (mounted == 0)
+        GTEST_SKIP() << "no FAT image can be mounted here";
 }
 }  // namespace

@@ -127,6 +127,13 @@ CopyDone FaultyFileSystem::CopyFileStamped(const QString& source, const QString&
     return m_inner.CopyFileStamped(source, target, betweenChunks, beforeNaming);
 }
 
+std::unique_ptr<PreparedCopy> FaultyFileSystem::PrepareCopy(const QString& source, const QString& target,
+                                                            const std::function<void()>& betweenChunks)
+{
+    Call(Calls::Changing);
+    return m_inner.PrepareCopy(source, target, betweenChunks);
+}
+
 FileStamp FaultyFileSystem::StampOf(const QString& path)
 {
     Call(Calls::All);
