@@ -1,17 +1,34 @@
 #include "search/LevelReader.h"
 
+#include "app/FileSystem.h"
 #include "search/WalkObserver.h"
 
 #include <pthread.h>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 
-LevelReader::LevelReader(FileSystem& fileSystem, const WalkObserver& observer, bool withFiles, Lists lists)
-    : m_fileSystem(fileSystem), m_observer(observer), m_withFiles(withFiles), m_lists(std::move(lists)),
-      m_arenas(WorkerCount())
+LevelReader::LevelReader(FileSystem& fileSystem, const QStringList& startFolders, const WalkObserver& observer,
+                         Rules rules)
+    : m_reading(fileSystem.StartFolderReading(startFolders)), m_observer(observer), m_rules(rules)
 {
+    // The calling thread reads too, while it waits for a folder.
+    for (unsigned worker = 1; worker < WorkerCount(); ++worker) {
+        m_workers.emplace_back([this] {
+            pthread_setname_np(pthread_self(), "orvanta-read");
+            Work();
+        });
+    }
+}
+
+LevelReader::~LevelReader()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_workQueued.notify_all();
+    for (std::thread& worker : m_workers)
+        worker.join();
 }
 
 unsigned LevelReader::WorkerCount()
@@ -19,50 +36,100 @@ unsigned LevelReader::WorkerCount()
     return std::max(2u, std::thread::hardware_concurrency());
 }
 
-void LevelReader::Read(const std::vector<QString>& paths)
+LevelReader::Slot& LevelReader::Add(std::string path, bool read)
 {
-    m_slots.assign(paths.size(), Slot{});
-    for (Arena& arena : m_arenas) {
-        arena.files.clear();
-        arena.names.clear();
+    const std::lock_guard lock(m_mutex);
+    Slot& slot = m_slots.emplace_back();
+    slot.path = std::move(path);
+    slot.queued = read;
+    if (read) {
+        m_queue.push_back(&slot);
+        m_workQueued.notify_one();
+    } else {
+        slot.filled = true;
     }
-    std::atomic<size_t> next{0};
-    const auto work = [&](uint32_t worker) {
-        for (size_t i = next.fetch_add(1); i < paths.size() && !m_observer.Abandoned(); i = next.fetch_add(1))
-            ReadFolder(paths[i], m_slots[i], worker);
-    };
-    const auto helpers = static_cast<uint32_t>(std::min<size_t>(m_arenas.size(), paths.size()));
-    std::vector<std::jthread> threads;
-    for (uint32_t worker = 1; worker < helpers; ++worker) {
-        threads.emplace_back([&work, worker] {
-            pthread_setname_np(pthread_self(), "orvanta-read");
-            work(worker);
-        });
-    }
-    work(0);
+    return slot;
 }
 
-void LevelReader::ReadFolder(const QString& path, Slot& slot, uint32_t worker)
+LevelReader::Slot& LevelReader::Filled(Slot& slot)
 {
-    Arena& arena = m_arenas[worker];
-    slot.worker = worker;
-    slot.firstFile = arena.files.size();
-    try {
-        slot.info = m_fileSystem.GetFolder(path);
-        if (m_lists(*slot.info)) {
-            if (m_withFiles) {
-                const auto record = [&arena](std::string_view name, const FileTimes& times) {
-                    arena.files.push_back(
-                        {times, static_cast<uint32_t>(arena.names.size()), static_cast<uint32_t>(name.size())});
-                    arena.names.append(name);
-                };
-                m_fileSystem.ListFolder(path, slot.subFolders, record);
-            } else {
-                slot.subFolders = m_fileSystem.SubFolders(path);
-            }
+    std::unique_lock lock(m_mutex);
+    while (!slot.filled.load(std::memory_order_acquire)) {
+        if (m_queue.empty()) {
+            m_slotFilled.wait(lock);
+            continue;
         }
-    } catch (...) {
-        slot.failure = std::current_exception();
+        Slot* next = m_queue.front();
+        m_queue.pop_front();
+        lock.unlock();
+        ReadSlot(*next);
+        lock.lock();
     }
-    slot.fileCount = arena.files.size() - slot.firstFile;
+    return slot;
+}
+
+void LevelReader::Work()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_workQueued.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_stopping)
+            return;
+        Slot* next = m_queue.front();
+        m_queue.pop_front();
+        lock.unlock();
+        ReadSlot(*next);
+        lock.lock();
+    }
+}
+
+void LevelReader::ReadSlot(Slot& slot)
+{
+    if (!m_observer.Abandoned()) {
+        slot.read = true;
+        try {
+            m_reading->Read(slot.path, m_rules.lists, m_rules.withFiles, slot.listing);
+        } catch (...) {
+            slot.failure = std::current_exception();
+        }
+    }
+    Fill(slot);
+}
+
+void LevelReader::Fill(Slot& slot)
+{
+    const FolderListing& listing = slot.listing;
+    const bool expands = slot.read && !slot.failure && listing.info && m_rules.lists(*listing.info);
+    std::vector<std::string> paths;
+    if (expands) {
+        for (size_t i = 0; i < listing.SubFolderCount(); ++i) {
+            const std::string_view name = listing.SubFolder(i);
+            if (!m_rules.takes(name))
+                continue;
+            std::string& path = paths.emplace_back();
+            path.reserve(slot.path.size() + name.size() + 1);
+            path.append(slot.path).append(name).push_back('/');
+        }
+    }
+    bool queued = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        slot.children.reserve(paths.size());
+        for (std::string& path : paths) {
+            Slot& child = m_slots.emplace_back();
+            child.queued = m_rules.deep && path.size() < m_rules.longestPath;
+            child.path = std::move(path);
+            if (child.queued) {
+                m_queue.push_back(&child);
+                queued = true;
+            } else {
+                child.filled.store(true, std::memory_order_relaxed);
+            }
+            slot.children.push_back(&child);
+        }
+        slot.filled.store(true, std::memory_order_release);
+    }
+    if (queued)
+        m_workQueued.notify_all();
+    m_slotFilled.notify_all();
 }
