@@ -1,6 +1,7 @@
 #include "search/LevelReader.h"
 
 #include "app/FileSystem.h"
+#include "app/ReturnFreedMemory.h"
 #include "search/WalkObserver.h"
 
 #include <pthread.h>
@@ -11,8 +12,9 @@ LevelReader::LevelReader(FileSystem& fileSystem, const QStringList& startFolders
                          Rules rules)
     : m_reading(fileSystem.StartFolderReading(startFolders)), m_observer(observer), m_rules(rules)
 {
-    // The calling thread reads too, while it waits for a folder.
-    for (unsigned worker = 1; worker < WorkerCount(); ++worker) {
+    // A worker per core; the calling thread, which mostly takes the results
+    // in order, reads too while it waits for a folder.
+    for (unsigned worker = 0; worker < WorkerCount(); ++worker) {
         m_workers.emplace_back([this] {
             pthread_setname_np(pthread_self(), "orvanta-read");
             Work();
@@ -29,6 +31,10 @@ LevelReader::~LevelReader()
     m_workQueued.notify_all();
     for (std::thread& worker : m_workers)
         worker.join();
+    // The listings were freed on another thread than the workers that made
+    // them; what their allocators keep is given back before the results grow.
+    m_levels.clear();
+    ReturnFreedMemory();
 }
 
 unsigned LevelReader::WorkerCount()
@@ -39,8 +45,7 @@ unsigned LevelReader::WorkerCount()
 LevelReader::Slot& LevelReader::Add(std::string path, bool read)
 {
     const std::lock_guard lock(m_mutex);
-    Slot& slot = m_slots.emplace_back();
-    slot.path = std::move(path);
+    Slot& slot = Make(std::move(path), 0);
     slot.queued = read;
     if (read) {
         m_queue.push_back(&slot);
@@ -48,6 +53,23 @@ LevelReader::Slot& LevelReader::Add(std::string path, bool read)
     } else {
         slot.filled = true;
     }
+    return slot;
+}
+
+void LevelReader::Forget(size_t depth)
+{
+    const std::lock_guard lock(m_mutex);
+    for (; m_firstDepth < depth && !m_levels.empty(); ++m_firstDepth)
+        m_levels.pop_front();
+}
+
+LevelReader::Slot& LevelReader::Make(std::string path, size_t depth)
+{
+    while (m_firstDepth + m_levels.size() <= depth)
+        m_levels.emplace_back();
+    Slot& slot = m_levels[depth - m_firstDepth].emplace_back();
+    slot.path = std::move(path);
+    slot.depth = depth;
     return slot;
 }
 
@@ -116,9 +138,9 @@ void LevelReader::Fill(Slot& slot)
         const std::lock_guard lock(m_mutex);
         slot.children.reserve(paths.size());
         for (std::string& path : paths) {
-            Slot& child = m_slots.emplace_back();
-            child.queued = m_rules.deep && path.size() < m_rules.longestPath;
-            child.path = std::move(path);
+            const bool read = m_rules.deep && path.size() < m_rules.longestPath;
+            Slot& child = Make(std::move(path), slot.depth + 1);
+            child.queued = read;
             if (child.queued) {
                 m_queue.push_back(&child);
                 queued = true;

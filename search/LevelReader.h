@@ -44,6 +44,7 @@ public:
     // returned it; until then only the worker that reads it touches it.
     struct Slot {
         std::string path;  // UTF-8, ending in the separator
+        size_t depth = 0;  // 0 for a start folder
         bool queued = false;  // to be read; false when the rules leave it unread
         bool read = false;  // false when left unread because the walk was abandoned
         FolderListing listing;
@@ -65,12 +66,16 @@ public:
     // Waits until the slot is filled, the calling thread reading queued
     // folders meanwhile.
     Slot& Filled(Slot& slot);
+    // Gives back the slots above this depth; none of them is used again.
+    void Forget(size_t depth);
 
 private:
     void Work();
     void ReadSlot(Slot& slot);
     // Makes the slots of the slot's sub-folders, then marks it filled.
     void Fill(Slot& slot);
+    // A new slot at the depth; called with the mutex held.
+    Slot& Make(std::string path, size_t depth);
 
     const std::unique_ptr<FolderReading> m_reading;
     const WalkObserver& m_observer;
@@ -79,7 +84,9 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_workQueued;
     std::condition_variable m_slotFilled;
-    std::deque<Slot> m_slots;  // never moved once made
+    // The slots by depth, from m_firstDepth on; a slot never moves once made.
+    std::deque<std::deque<Slot>> m_levels;
+    size_t m_firstDepth = 0;
     std::deque<Slot*> m_queue;
     bool m_stopping = false;
     std::vector<std::thread> m_workers;

@@ -8,6 +8,7 @@
 #include "search/WalkObserver.h"
 
 #include <climits>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -126,6 +127,8 @@ public:
         return *entry.accepted;
     }
 
+    void ForgetAbove(size_t depth) { m_reader.Forget(depth); }
+
 private:
     // Takes a read folder's results: its files to the sink and its accepted
     // sub-folders to the level below. False when it was denied or has gone:
@@ -207,6 +210,11 @@ void Expand(const QStringList& folders, bool recursive, FileSystem& fileSystem, 
         if (!found)
             return;
         const bool last = found->empty() || !recursive;
+        // Without a list to give back, only the level being judged is kept.
+        if (!expanded) {
+            levels.clear();
+            expansion.ForgetAbove(found->empty() ? SIZE_MAX : found->front().slot->depth);
+        }
         levels.push_back(std::move(*found));
         if (last)
             break;
