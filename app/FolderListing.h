@@ -3,6 +3,7 @@
 #include "app/FileSystem.h"
 #include "app/Utf8Bytes.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,8 +22,8 @@ public:
     // Room for this many more entries and name bytes.
     void Reserve(size_t entries, size_t nameBytes)
     {
-        m_files.reserve(m_files.size() + entries);
-        m_names.reserve(m_names.size() + nameBytes);
+        Grow(m_files, m_files.size() + entries);
+        Grow(m_names, m_names.size() + nameBytes);
     }
     // Any bytes: whether a name can be handled is the walk's rule.
     void AddSubFolder(std::string_view name)
@@ -63,6 +64,13 @@ private:
         Name name;
     };
 
+    // At least doubles, so a large folder read in many blocks is not copied over and over.
+    template <class Container>
+    static void Grow(Container& container, size_t size)
+    {
+        if (size > container.capacity())
+            container.reserve(std::max(size, 2 * container.capacity()));
+    }
     uint32_t Offset() const { return static_cast<uint32_t>(m_names.size()); }
     std::string_view NameOf(Name name) const { return std::string_view(m_names).substr(name.offset, name.length); }
 

@@ -12,9 +12,9 @@ LevelReader::LevelReader(FileSystem& fileSystem, const QStringList& startFolders
                          Rules rules)
     : m_reading(fileSystem.StartFolderReading(startFolders)), m_observer(observer), m_rules(rules)
 {
-    // A worker per core; the calling thread, which mostly takes the results
-    // in order, reads too while it waits for a folder.
-    for (unsigned worker = 0; worker < WorkerCount(); ++worker) {
+    // The calling thread, which takes the results in order, is one of the
+    // workers: it reads whenever the folder it waits for is not ready.
+    for (unsigned worker = 1; worker < WorkerCount(); ++worker) {
         m_workers.emplace_back([this] {
             pthread_setname_np(pthread_self(), "orvanta-read");
             Work();
