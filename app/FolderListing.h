@@ -5,47 +5,75 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <optional>
-#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // What one reading of a folder gave a walk: the folder's attributes, the
 // names of its sub-folders and its regular files with their times, all names
 // as bytes in one buffer. Filled on one thread, read on another once handed
-// over; adding a file allocates nothing when room was reserved.
+// over; adding a file allocates nothing when room was reserved, and a
+// listing that is cleared keeps its room for the next folder.
 class FolderListing {
 public:
+    FolderListing() = default;
+    FolderListing(FolderListing&& other) noexcept { *this = std::move(other); }
+    FolderListing& operator=(FolderListing&& other) noexcept
+    {
+        info = other.info;
+        m_files = std::move(other.m_files);
+        m_subFolders = std::move(other.m_subFolders);
+        m_names = std::move(other.m_names);
+        m_nameSize = std::exchange(other.m_nameSize, 0);
+        m_nameCapacity = std::exchange(other.m_nameCapacity, 0);
+        return *this;
+    }
+
     // Set once the folder could be opened.
     std::optional<FolderInfo> info;
 
     // Room for this many more entries and name bytes.
     void Reserve(size_t entries, size_t nameBytes)
     {
-        Grow(m_files, m_files.size() + entries);
-        Grow(m_names, m_names.size() + nameBytes);
+        if (m_files.size() + entries > m_files.capacity())
+            m_files.reserve(std::max(m_files.size() + entries, 2 * m_files.capacity()));
+        if (m_nameSize + nameBytes > m_nameCapacity)
+            GrowNames(m_nameSize + nameBytes);
     }
     // Any bytes: whether a name can be handled is the walk's rule.
     void AddSubFolder(std::string_view name)
     {
+        Reserve(0, name.size());
+        std::memcpy(m_names.get() + m_nameSize, name.data(), name.size());
         m_subFolders.push_back({Offset(), static_cast<uint32_t>(name.size())});
-        m_names.append(name);
+        m_nameSize += name.size();
     }
     // Records the file when its name is valid UTF-8; passes it over otherwise.
     void AddFile(std::string_view name, const FileTimes& times)
     {
-        const uint32_t offset = Offset();
-        if (AppendIfUtf8(m_names, name))
-            m_files.push_back({times, {offset, static_cast<uint32_t>(name.size())}});
+        Reserve(1, name.size());
+        if (!CopyIfUtf8(name, m_names.get() + m_nameSize))
+            return;
+        m_files.push_back({times, {Offset(), static_cast<uint32_t>(name.size())}});
+        m_nameSize += name.size();
     }
     // Forgets the files, keeping the sub-folders.
     void ClearFiles() { m_files.clear(); }
-    // Gives back the memory of everything but the attributes.
-    void Release()
+    // Forgets everything, keeping the room.
+    void Clear()
     {
-        std::vector<File>().swap(m_files);
-        std::vector<Name>().swap(m_subFolders);
-        std::string().swap(m_names);
+        info.reset();
+        m_files.clear();
+        m_subFolders.clear();
+        m_nameSize = 0;
+    }
+    // Room held, in bytes.
+    size_t Capacity() const
+    {
+        return m_files.capacity() * sizeof(File) + m_subFolders.capacity() * sizeof(Name) + m_nameCapacity;
     }
 
     size_t SubFolderCount() const { return m_subFolders.size(); }
@@ -65,16 +93,13 @@ private:
     };
 
     // At least doubles, so a large folder read in many blocks is not copied over and over.
-    template <class Container>
-    static void Grow(Container& container, size_t size)
-    {
-        if (size > container.capacity())
-            container.reserve(std::max(size, 2 * container.capacity()));
-    }
-    uint32_t Offset() const { return static_cast<uint32_t>(m_names.size()); }
-    std::string_view NameOf(Name name) const { return std::string_view(m_names).substr(name.offset, name.length); }
+    void GrowNames(size_t size);
+    uint32_t Offset() const { return static_cast<uint32_t>(m_nameSize); }
+    std::string_view NameOf(Name name) const { return {m_names.get() + name.offset, name.length}; }
 
     std::vector<File> m_files;
     std::vector<Name> m_subFolders;
-    std::string m_names;
+    std::unique_ptr<char[]> m_names;
+    size_t m_nameSize = 0;
+    size_t m_nameCapacity = 0;
 };

@@ -69,12 +69,7 @@ bool IsUtf8(std::string_view bytes)
     return ScanUtf8(Bytes(bytes), Bytes(bytes) + bytes.size(), nullptr);
 }
 
-bool AppendIfUtf8(std::string& out, std::string_view bytes)
+bool CopyIfUtf8(std::string_view bytes, char* out)
 {
-    const size_t start = out.size();
-    out.resize(start + bytes.size());
-    if (ScanUtf8(Bytes(bytes), Bytes(bytes) + bytes.size(), reinterpret_cast<unsigned char*>(out.data() + start)))
-        return true;
-    out.resize(start);
-    return false;
+    return ScanUtf8(Bytes(bytes), Bytes(bytes) + bytes.size(), reinterpret_cast<unsigned char*>(out));
 }

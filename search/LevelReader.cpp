@@ -34,6 +34,7 @@ LevelReader::~LevelReader()
     // The listings were freed on another thread than the workers that made
     // them; what their allocators keep is given back before the results grow.
     m_levels.clear();
+    m_spareListings.clear();
     ReturnFreedMemory();
 }
 
@@ -81,8 +82,7 @@ LevelReader::Slot& LevelReader::Filled(Slot& slot)
             m_slotFilled.wait(lock);
             continue;
         }
-        Slot* next = m_queue.front();
-        m_queue.pop_front();
+        Slot* next = Next();
         lock.unlock();
         ReadSlot(*next);
         lock.lock();
@@ -97,12 +97,36 @@ void LevelReader::Work()
         m_workQueued.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
         if (m_stopping)
             return;
-        Slot* next = m_queue.front();
-        m_queue.pop_front();
+        Slot* next = Next();
         lock.unlock();
         ReadSlot(*next);
         lock.lock();
     }
+}
+
+LevelReader::Slot* LevelReader::Next()
+{
+    Slot* next = m_queue.front();
+    m_queue.pop_front();
+    if (!m_spareListings.empty()) {
+        next->listing = std::move(m_spareListings.back());
+        m_spareListings.pop_back();
+    }
+    return next;
+}
+
+void LevelReader::Recycle(Slot& slot)
+{
+    // A few listings of ordinary size are kept; the rest is freed.
+    constexpr size_t kSpares = 64;
+    constexpr size_t kLargestSpare = 256 * 1024;
+    FolderListing listing = std::move(slot.listing);
+    if (listing.Capacity() > kLargestSpare)
+        return;
+    listing.Clear();
+    const std::lock_guard lock(m_mutex);
+    if (m_spareListings.size() < kSpares)
+        m_spareListings.push_back(std::move(listing));
 }
 
 void LevelReader::ReadSlot(Slot& slot)

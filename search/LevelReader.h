@@ -66,6 +66,9 @@ public:
     // Waits until the slot is filled, the calling thread reading queued
     // folders meanwhile.
     Slot& Filled(Slot& slot);
+    // Takes back the slot's listing, once its files and sub-folders were
+    // taken, to give its room to a folder read later.
+    void Recycle(Slot& slot);
     // Gives back the slots above this depth; none of them is used again.
     void Forget(size_t depth);
 
@@ -76,6 +79,9 @@ private:
     void Fill(Slot& slot);
     // A new slot at the depth; called with the mutex held.
     Slot& Make(std::string path, size_t depth);
+    // The next queued slot, with a spare listing if there is one; called
+    // with the mutex held.
+    Slot* Next();
 
     const std::unique_ptr<FolderReading> m_reading;
     const WalkObserver& m_observer;
@@ -88,6 +94,7 @@ private:
     std::deque<std::deque<Slot>> m_levels;
     size_t m_firstDepth = 0;
     std::deque<Slot*> m_queue;
+    std::vector<FolderListing> m_spareListings;
     bool m_stopping = false;
     std::vector<std::thread> m_workers;
 };

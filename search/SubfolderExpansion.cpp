@@ -96,7 +96,7 @@ public:
                 return std::nullopt;  // left unread when the walk was abandoned
             if (!Judge(entry, starting, found))
                 gone.push_back(&slot);
-            slot.listing.Release();
+            m_reader.Recycle(slot);
         }
         // The first entry equal to each gone folder leaves the level.
         for (const Slot* slot : gone) {
