@@ -9,6 +9,8 @@
 #include <QFile>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -16,34 +18,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 // Reading side: folders, listings, times and existence tests.
 
 namespace {
-// File systems that hold no user files; their mount points count as protected
-// system folders, so a search of "/" passes over them.
-constexpr unsigned long kPseudoFileSystems[] = {
-    0x9fa0,      // proc
-    0x62656572,  // sysfs
-    0x1cd1,      // devpts
-    0x27e0eb,    // cgroup
-    0x63677270,  // cgroup2
-    0x64626720,  // debugfs
-    0x74726163,  // tracefs
-    0x73636673,  // securityfs
-    0x6165676c,  // pstore
-    0xcafe4a11,  // bpf
-    0x62656570,  // configfs
-    0x65735543,  // fusectl
-    0x19800202,  // mqueue
-    0x958458f6,  // hugetlbfs
-    0x0187,      // autofs
-    0x42494e4d,  // binfmt_misc
-};
-constexpr unsigned long kTmpfsMagic = 0x01021994;  // tmpfs, and devtmpfs alike
-
 QByteArray Encoded(const QString& path)
 {
     return QFile::encodeName(path);
@@ -157,30 +136,21 @@ void ReadFolder(const QString& path, std::vector<SubFolderName>* subFolders, con
     spareEntries = std::move(entries);
 }
 
-// The file system type of a mount point as the mount table names it.
-std::string MountType(const QByteArray& mountPoint)
-{
-    std::string type;
-    for (const MountPoint& mount : ReadMountTable()) {
-        if (mount.path == std::string_view(mountPoint.constData(), mountPoint.size()))
-            type = mount.type;
-    }
-    return type;
-}
-
-bool IsPseudoFileSystemRoot(const QByteArray& path, int fd, const struct statx& status)
+// A mount point of a pseudo file system, by the mount table's entry for the
+// folder the path leads to; the table is read only for mount points.
+bool IsPseudoFileSystemRoot(const QByteArray& path, const struct statx& status)
 {
     if (!(status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) || !(status.stx_attributes & STATX_ATTR_MOUNT_ROOT))
         return false;
-    struct statfs fileSystem {};
-    if ((fd >= 0 ? fstatfs(fd, &fileSystem) : statfs(path.constData(), &fileSystem)) != 0)
+    char real[PATH_MAX];
+    if (!realpath(path.constData(), real))
         return false;
-    const auto type = static_cast<unsigned long>(fileSystem.f_type);
-    for (unsigned long pseudo : kPseudoFileSystems) {
-        if (type == pseudo)
-            return true;
+    std::string type;
+    for (const MountPoint& mount : ReadMountTable()) {
+        if (mount.path == real)
+            type = mount.type;  // a later mount on the path hides the earlier ones
     }
-    return type == kTmpfsMagic && MountType(path) == "devtmpfs";
+    return IsPseudoFileSystemType(type);
 }
 
 // The last name of a path, trailing separators ignored.
@@ -227,7 +197,7 @@ FolderInfo PosixFileSystem::GetFolder(const QString& path)
         if (S_ISLNK(link.stx_mode))
             info.attributes |= FolderAttribute::ReparsePoint;
     }
-    if (!info.isRoot && IsPseudoFileSystemRoot(encoded, fd, status))
+    if (!info.isRoot && IsPseudoFileSystemRoot(encoded, status))
         info.attributes |= FolderAttribute::Hidden | FolderAttribute::System;
     return info;
 }
