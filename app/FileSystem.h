@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <limits>
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include <QtGlobal>
+
+class FolderReading;
 
 // A file time in seconds since 1970-01-01 00:00 UTC; kNoTime where the file
 // system keeps no such time or it could not be read.
@@ -118,6 +121,9 @@ public:
         subFolders = SubFolders(path);
         ListFiles(path, visit);
     }
+    // Starts the reading of folders for one walk of the start folders and all
+    // folders below them. The default reads through GetFolder and ListFolder.
+    virtual std::unique_ptr<FolderReading> StartFolderReading(const QStringList& startFolders);
     // The three times of one file; all kNoTime when the file cannot be read.
     virtual FileTimes GetFileTimes(const QString& path) = 0;
     // Size in bytes of a regular file; throws when it cannot be read.

@@ -4,11 +4,13 @@
 # for a "before" query by date modified: the tools run in turn, RUNS rounds;
 # prints median wall times (whole processes), the search's ratios to each, and
 # checks that the search lists exactly find's files. Trees it makes under /tmp
-# are deleted at the end unless KEEP=1.
+# are deleted at the end; trees that were there are kept. The load average
+# before and after each tree's rounds is printed, as other work on the
+# machine skews the times.
 #   BUILD=release-build-dir RUNS=5 DATE=YYYY-MM-DD SIZES="300000 1000000" bench/compare.sh
 set -euo pipefail
 
-build=${BUILD:-/work/build-search-rel}
+build=${BUILD:-$(dirname "$0")/../build-rel}
 runs=${RUNS:-5}
 day=${DATE:-2020-06-15}
 sizes=${SIZES:-300000 1000000}
@@ -68,13 +70,15 @@ for size in $sizes; do
         rows="DIFFERENT from find's"
     fi
     declare -A times=()
+    load_before=$(cut -d' ' -f1-3 /proc/loadavg)
     for _ in $(seq "$runs"); do
         for i in "${!commands[@]}"; do
             # shellcheck disable=SC2086 # the commands are word lists
             times[$i]+="$(wall_ms ${commands[$i]}) "
         done
     done
-    echo "$size files ($tree), files modified before $day: the search's rows are $rows; $runs rounds"
+    echo "$size files ($tree), files modified before $day: the search's rows are $rows; $runs rounds;" \
+        "load average $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after, on $cores cores"
     declare -A medians=()
     for i in "${!commands[@]}"; do
         medians[$i]=$(printf '%s\n' ${times[$i]} | median)

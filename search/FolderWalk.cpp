@@ -2,6 +2,7 @@
 
 #include "app/Failure.h"
 #include "app/FileSystem.h"
+#include "app/FolderListing.h"
 #include "app/ProductTexts.h"
 #include "search/FoundFileList.h"
 #include "search/SubfolderExpansion.h"
@@ -31,33 +32,30 @@ public:
     {
     }
 
-    void BeginFolder(const QString& entry) override
-    {
-        // The entry without its trailing separator; the root "/" becomes "",
-        // so its files read "/name".
-        const QString folder = entry.left(entry.size() - 1);
-        m_found.BeginFolder(folder);
-        if (m_progress.folderChanged)
-            m_progress.folderChanged(folder.isEmpty() ? entry : folder);
-    }
-
-    void VisitFile(std::string_view name, const FileTimes& times) override
-    {
-        if (name.front() == '~' || m_observer.Abandoned())
-            return;
-        m_type = m_dateType.load(std::memory_order_relaxed);
-        m_found.Add(name, ChosenTime(times, m_type));
-        m_progress.files.fetch_add(1, std::memory_order_relaxed);
-    }
-
-    void ListSeparately(const QString& entry) override
+    void AddFolder(std::string_view entry, const FolderListing& listing) override
     {
         BeginFolder(entry);
-        const QString folder = entry.size() > 1 ? entry.left(entry.size() - 1) : entry;
+        if (m_observer.Abandoned())
+            return;
+        m_type = m_dateType.load(std::memory_order_relaxed);
+        qint64 added = 0;
+        for (size_t i = 0; i < listing.FileCount(); ++i) {
+            const std::string_view name = listing.FileName(i);
+            if (name.front() == '~')
+                continue;
+            m_found.Add(name, ChosenTime(listing.Times(i), m_type));
+            ++added;
+        }
+        m_progress.files.fetch_add(added, std::memory_order_relaxed);
+    }
+
+    void ListSeparately(std::string_view entry) override
+    {
+        BeginFolder(entry);
+        const std::string_view folder = entry.size() > 1 ? entry.substr(0, entry.size() - 1) : entry;
         try {
-            m_fileSystem.ListFiles(folder, [this](std::string_view name, const FileTimes& times) {
-                VisitFile(name, times);
-            });
+            m_fileSystem.ListFiles(QString::fromUtf8(folder.data(), static_cast<qsizetype>(folder.size())),
+                                   [this](std::string_view name, const FileTimes& times) { AddFile(name, times); });
         } catch (const Failure& failure) {
             // A folder that is denied or gone yields no names, as a listing
             // that finds nothing.
@@ -69,6 +67,25 @@ public:
     }
 
 private:
+    void BeginFolder(std::string_view entry)
+    {
+        // The entry without its trailing separator; the root "/" becomes "",
+        // so its files read "/name".
+        const std::string_view folder = entry.substr(0, entry.size() - 1);
+        m_found.BeginFolder(folder);
+        if (m_progress.folderChanged)
+            m_progress.folderChanged(folder.empty() ? entry : folder);
+    }
+
+    void AddFile(std::string_view name, const FileTimes& times)
+    {
+        if (name.front() == '~' || m_observer.Abandoned())
+            return;
+        m_type = m_dateType.load(std::memory_order_relaxed);
+        m_found.Add(name, ChosenTime(times, m_type));
+        m_progress.files.fetch_add(1, std::memory_order_relaxed);
+    }
+
     FileSystem& m_fileSystem;
     const std::atomic<DateType>& m_dateType;
     WalkObserver& m_observer;
@@ -86,7 +103,6 @@ void WalkFolders(const QStringList& folderRows, FileSystem& fileSystem, const st
         if (observer.Abandoned())
             return;
         // The expansion hands over each folder's files as it reads the folder.
-        QStringList folders{row};
-        GetSubDirectories2016(folders, true, fileSystem, observer, &recorder);
+        ExpandIntoSink(QStringList{row}, fileSystem, observer, recorder);
     }
 }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string_view>
 
 class FileSystem;
 class FoundFileList;
@@ -15,8 +16,8 @@ class WalkObserver;
 // Progress of a walk, read by the window's thread while the walk runs.
 struct WalkProgress {
     std::atomic<qint64> files{0};
-    // Called with each folder as its files are listed.
-    std::function<void(const QString& folder)> folderChanged;
+    // Called with each folder (UTF-8) as its files are listed.
+    std::function<void(std::string_view folder)> folderChanged;
 };
 
 // Expands each folder row (a path ending in the separator) into itself and

@@ -54,17 +54,17 @@ void FoundFileList::Clear()
     *this = FoundFileList();
 }
 
-void FoundFileList::BeginFolder(const QString& folderPath)
+void FoundFileList::BeginFolder(std::string_view utf8FolderPath)
 {
     // A folder enters the table with its first file, so empty folders cost nothing.
-    m_pendingFolder = folderPath;
+    m_pendingFolder.assign(utf8FolderPath);
     m_folderPending = true;
 }
 
 void FoundFileList::Add(std::string_view utf8Name, qint64 time)
 {
     if (m_folderPending) {
-        m_folders.push_back(m_pendingFolder.toStdString());
+        m_folders.push_back(m_pendingFolder);
         m_folderPending = false;
     }
     if (m_count % kEntriesPerBlock == 0)

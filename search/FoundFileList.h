@@ -22,7 +22,7 @@ public:
 
     void Clear();
     // The folder (without a trailing separator) of the files added next.
-    void BeginFolder(const QString& folderPath);
+    void BeginFolder(std::string_view utf8FolderPath);
     void Add(std::string_view utf8Name, qint64 time);
 
     size_t Count() const { return m_count; }
@@ -50,7 +50,7 @@ private:
     const Entry& At(size_t index) const { return m_entries[index / kEntriesPerBlock][index % kEntriesPerBlock]; }
 
     std::vector<std::string> m_folders;
-    QString m_pendingFolder;
+    std::string m_pendingFolder;
     bool m_folderPending = false;
     std::vector<std::unique_ptr<Entry[]>> m_entries;
     std::vector<std::unique_ptr<char[]>> m_names;

@@ -1,17 +1,41 @@
 #include "search/LevelReader.h"
 
+#include "app/FileSystem.h"
+#include "app/ReturnFreedMemory.h"
 #include "search/WalkObserver.h"
 
 #include <pthread.h>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 
-LevelReader::LevelReader(FileSystem& fileSystem, const WalkObserver& observer, bool withFiles, Lists lists)
-    : m_fileSystem(fileSystem), m_observer(observer), m_withFiles(withFiles), m_lists(std::move(lists)),
-      m_arenas(WorkerCount())
+LevelReader::LevelReader(FileSystem& fileSystem, const QStringList& startFolders, const WalkObserver& observer,
+                         Rules rules)
+    : m_reading(fileSystem.StartFolderReading(startFolders)), m_observer(observer), m_rules(rules)
 {
+    // The calling thread, which takes the results in order, is one of the
+    // workers: it reads whenever the folder it waits for is not ready.
+    for (unsigned worker = 1; worker < WorkerCount(); ++worker) {
+        m_workers.emplace_back([this] {
+            pthread_setname_np(pthread_self(), "orvanta-read");
+            Work();
+        });
+    }
+}
+
+LevelReader::~LevelReader()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_workQueued.notify_all();
+    for (std::thread& worker : m_workers)
+        worker.join();
+    // The listings were freed on another thread than the workers that made
+    // them; what their allocators keep is given back before the results grow.
+    m_levels.clear();
+    m_spareListings.clear();
+    ReturnFreedMemory();
 }
 
 unsigned LevelReader::WorkerCount()
@@ -19,50 +43,139 @@ unsigned LevelReader::WorkerCount()
     return std::max(2u, std::thread::hardware_concurrency());
 }
 
-void LevelReader::Read(const std::vector<QString>& paths)
+LevelReader::Slot& LevelReader::Add(std::string path, bool read)
 {
-    m_slots.assign(paths.size(), Slot{});
-    for (Arena& arena : m_arenas) {
-        arena.files.clear();
-        arena.names.clear();
+    const std::lock_guard lock(m_mutex);
+    Slot& slot = Make(std::move(path), 0);
+    slot.queued = read;
+    if (read) {
+        m_queue.push_back(&slot);
+        m_workQueued.notify_one();
+    } else {
+        slot.filled = true;
     }
-    std::atomic<size_t> next{0};
-    const auto work = [&](uint32_t worker) {
-        for (size_t i = next.fetch_add(1); i < paths.size() && !m_observer.Abandoned(); i = next.fetch_add(1))
-            ReadFolder(paths[i], m_slots[i], worker);
-    };
-    const auto helpers = static_cast<uint32_t>(std::min<size_t>(m_arenas.size(), paths.size()));
-    std::vector<std::jthread> threads;
-    for (uint32_t worker = 1; worker < helpers; ++worker) {
-        threads.emplace_back([&work, worker] {
-            pthread_setname_np(pthread_self(), "orvanta-read");
-            work(worker);
-        });
-    }
-    work(0);
+    return slot;
 }
 
-void LevelReader::ReadFolder(const QString& path, Slot& slot, uint32_t worker)
+void LevelReader::Forget(size_t depth)
 {
-    Arena& arena = m_arenas[worker];
-    slot.worker = worker;
-    slot.firstFile = arena.files.size();
-    try {
-        slot.info = m_fileSystem.GetFolder(path);
-        if (m_lists(*slot.info)) {
-            if (m_withFiles) {
-                const auto record = [&arena](std::string_view name, const FileTimes& times) {
-                    arena.files.push_back(
-                        {times, static_cast<uint32_t>(arena.names.size()), static_cast<uint32_t>(name.size())});
-                    arena.names.append(name);
-                };
-                m_fileSystem.ListFolder(path, slot.subFolders, record);
-            } else {
-                slot.subFolders = m_fileSystem.SubFolders(path);
-            }
+    const std::lock_guard lock(m_mutex);
+    for (; m_firstDepth < depth && !m_levels.empty(); ++m_firstDepth)
+        m_levels.pop_front();
+}
+
+LevelReader::Slot& LevelReader::Make(std::string path, size_t depth)
+{
+    while (m_firstDepth + m_levels.size() <= depth)
+        m_levels.emplace_back();
+    Slot& slot = m_levels[depth - m_firstDepth].emplace_back();
+    slot.path = std::move(path);
+    slot.depth = depth;
+    return slot;
+}
+
+LevelReader::Slot& LevelReader::Filled(Slot& slot)
+{
+    std::unique_lock lock(m_mutex);
+    while (!slot.filled.load(std::memory_order_acquire)) {
+        if (m_queue.empty()) {
+            m_slotFilled.wait(lock);
+            continue;
         }
-    } catch (...) {
-        slot.failure = std::current_exception();
+        Slot* next = Next();
+        lock.unlock();
+        ReadSlot(*next);
+        lock.lock();
     }
-    slot.fileCount = arena.files.size() - slot.firstFile;
+    return slot;
+}
+
+void LevelReader::Work()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_workQueued.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_stopping)
+            return;
+        Slot* next = Next();
+        lock.unlock();
+        ReadSlot(*next);
+        lock.lock();
+    }
+}
+
+LevelReader::Slot* LevelReader::Next()
+{
+    Slot* next = m_queue.front();
+    m_queue.pop_front();
+    if (!m_spareListings.empty()) {
+        next->listing = std::move(m_spareListings.back());
+        m_spareListings.pop_back();
+    }
+    return next;
+}
+
+void LevelReader::Recycle(Slot& slot)
+{
+    // A few listings of ordinary size are kept; the rest is freed.
+    constexpr size_t kSpares = 64;
+    constexpr size_t kLargestSpare = 256 * 1024;
+    FolderListing listing = std::move(slot.listing);
+    if (listing.Capacity() > kLargestSpare)
+        return;
+    listing.Clear();
+    const std::lock_guard lock(m_mutex);
+    if (m_spareListings.size() < kSpares)
+        m_spareListings.push_back(std::move(listing));
+}
+
+void LevelReader::ReadSlot(Slot& slot)
+{
+    if (!m_observer.Abandoned()) {
+        slot.read = true;
+        try {
+            m_reading->Read(slot.path, m_rules.lists, m_rules.withFiles, slot.listing);
+        } catch (...) {
+            slot.failure = std::current_exception();
+        }
+    }
+    Fill(slot);
+}
+
+void LevelReader::Fill(Slot& slot)
+{
+    const FolderListing& listing = slot.listing;
+    const bool expands = slot.read && !slot.failure && listing.info && m_rules.lists(*listing.info);
+    std::vector<std::string> paths;
+    if (expands) {
+        for (size_t i = 0; i < listing.SubFolderCount(); ++i) {
+            const std::string_view name = listing.SubFolder(i);
+            if (!m_rules.takes(name))
+                continue;
+            std::string& path = paths.emplace_back();
+            path.reserve(slot.path.size() + name.size() + 1);
+            path.append(slot.path).append(name).push_back('/');
+        }
+    }
+    bool queued = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        slot.children.reserve(paths.size());
+        for (std::string& path : paths) {
+            const bool read = m_rules.deep && path.size() < m_rules.longestPath;
+            Slot& child = Make(std::move(path), slot.depth + 1);
+            child.queued = read;
+            if (child.queued) {
+                m_queue.push_back(&child);
+                queued = true;
+            } else {
+                child.filled.store(true, std::memory_order_relaxed);
+            }
+            slot.children.push_back(&child);
+        }
+        slot.filled.store(true, std::memory_order_release);
+    }
+    if (queued)
+        m_workQueued.notify_all();
+    m_slotFilled.notify_all();
 }

@@ -1,82 +1,100 @@
 #pragma once
 
-#include "app/FileSystem.h"
+#include "app/FolderListing.h"
+#include "app/FolderReading.h"
 
-#include <QString>
+#include <QStringList>
 
-#include <cstdint>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <exception>
-#include <functional>
-#include <optional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
+class FileSystem;
 class WalkObserver;
 
-// Reads the folders of one level of the expansion on every core. Each folder
-// is read once, for its status, its sub-folders and (when asked) its files;
-// what it gave lands in that folder's own slot, and each worker records file
-// names into an arena of its own, so the results read back in the level's
-// order whatever the scheduling. Folders are handed out one at a time.
+// Reads the folders of an expansion on every core. Each folder is read once,
+// for its status, its sub-folders and (when asked) its files, into a slot of
+// its own; a folder's sub-folders get their slots, in listing order, and are
+// queued for reading as soon as the folder is read, so a deep, narrow tree
+// does not wait for a whole level. Whatever the scheduling, the expansion
+// reads the slots back in its own order. Folders are handed out one at a
+// time, oldest first.
 class LevelReader {
 public:
-    // What reading one folder gave.
-    struct Slot {
-        // Set when the folder could be opened.
-        std::optional<FolderInfo> info;
-        // What opening or listing the folder threw, if anything; the files
-        // met before it are kept.
-        std::exception_ptr failure;
-        std::vector<SubFolderName> subFolders;
-        uint32_t worker = 0;
-        size_t firstFile = 0;
-        size_t fileCount = 0;
+    struct Rules {
+        // Folders whose sub-folders and files are read.
+        FolderReading::Lists lists;
+        // Names of sub-folders that the walk takes.
+        bool (*takes)(std::string_view name);
+        // A path (with its trailing separator) at least this long is not read.
+        size_t longestPath;
+        // Whether the sub-folders found are read in turn.
+        bool deep;
+        bool withFiles;
     };
-    using Lists = std::function<bool(const FolderInfo& info)>;
 
-    // Folders whose status `lists` holds for are listed; withFiles lists
-    // their files too.
-    LevelReader(FileSystem& fileSystem, const WalkObserver& observer, bool withFiles, Lists lists);
+    // One folder of the expansion. Its reading is complete once Filled
+    // returned it; until then only the worker that reads it touches it.
+    struct Slot {
+        std::string path;  // UTF-8, ending in the separator
+        size_t depth = 0;  // 0 for a start folder
+        bool queued = false;  // to be read; false when the rules leave it unread
+        bool read = false;  // false when left unread because the walk was abandoned
+        FolderListing listing;
+        std::exception_ptr failure;  // what the reading threw, if anything
+        // The sub-folders of a listed folder that the walk takes, in listing order.
+        std::vector<Slot*> children;
+        std::atomic<bool> filled{false};
+    };
 
-    // Threads that read a level: as many as the machine has cores, at least 2.
+    LevelReader(FileSystem& fileSystem, const QStringList& startFolders, const WalkObserver& observer, Rules rules);
+    // Stops the workers; a folder being read is finished first.
+    ~LevelReader();
+
+    // Threads that read folders: as many as the machine has cores, at least 2.
     static unsigned WorkerCount();
 
-    // Reads the folders, the calling thread being one of the workers; returns
-    // when all are read, or early once the walk is abandoned (the slots of
-    // unread folders stay empty).
-    void Read(const std::vector<QString>& paths);
-
-    const Slot& SlotAt(size_t index) const { return m_slots[index]; }
-    // Calls visit(utf8Name, times) for each file of the slot, in listing order.
-    template <typename Visit>
-    void ForEachFile(const Slot& slot, Visit&& visit) const
-    {
-        const Arena& arena = m_arenas[slot.worker];
-        for (size_t i = slot.firstFile; i < slot.firstFile + slot.fileCount; ++i) {
-            const File& file = arena.files[i];
-            visit(std::string_view(arena.names).substr(file.nameOffset, file.nameLength), file.times);
-        }
-    }
+    // A start folder, queued for reading when `read` is true.
+    Slot& Add(std::string path, bool read);
+    // Waits until the slot is filled, the calling thread reading queued
+    // folders meanwhile.
+    Slot& Filled(Slot& slot);
+    // Takes back the slot's listing, once its files and sub-folders were
+    // taken, to give its room to a folder read later.
+    void Recycle(Slot& slot);
+    // Gives back the slots above this depth; none of them is used again.
+    void Forget(size_t depth);
 
 private:
-    // 32 bytes a file; a level's names stay far below 4 GB.
-    struct File {
-        FileTimes times;
-        uint32_t nameOffset;
-        uint32_t nameLength;
-    };
-    struct Arena {
-        std::vector<File> files;
-        std::string names;
-    };
+    void Work();
+    void ReadSlot(Slot& slot);
+    // Makes the slots of the slot's sub-folders, then marks it filled.
+    void Fill(Slot& slot);
+    // A new slot at the depth; called with the mutex held.
+    Slot& Make(std::string path, size_t depth);
+    // The next queued slot, with a spare listing if there is one; called
+    // with the mutex held.
+    Slot* Next();
 
-    void ReadFolder(const QString& path, Slot& slot, uint32_t worker);
-
-    FileSystem& m_fileSystem;
+    const std::unique_ptr<FolderReading> m_reading;
     const WalkObserver& m_observer;
-    const bool m_withFiles;
-    const Lists m_lists;
-    std::vector<Slot> m_slots;
-    std::vector<Arena> m_arenas;
+    const Rules m_rules;
+
+    std::mutex m_mutex;
+    std::condition_variable m_workQueued;
+    std::condition_variable m_slotFilled;
+    // The slots by depth, from m_firstDepth on; a slot never moves once made.
+    std::deque<std::deque<Slot>> m_levels;
+    size_t m_firstDepth = 0;
+    std::deque<Slot*> m_queue;
+    std::vector<FolderListing> m_spareListings;
+    bool m_stopping = false;
+    std::vector<std::thread> m_workers;
 };

@@ -3,7 +3,7 @@
 #include "app/Failure.h"
 #include "app/FileSystem.h"
 #include "app/ProductTexts.h"
-#include "folders/PathSeparator.h"
+#include "app/Utf8Bytes.h"
 #include "search/LevelReader.h"
 #include "search/WalkObserver.h"
 
@@ -16,22 +16,20 @@ namespace {
 constexpr int kSystemFolder = FolderAttribute::Directory | FolderAttribute::Hidden | FolderAttribute::System;
 constexpr int kSystemFolderLink = kSystemFolder | FolderAttribute::ReparsePoint;
 
+using Slot = LevelReader::Slot;
+
 // One folder of a level, with what its own examination found out, so that
 // merging the level into the one above needs no second look at the disk.
 struct Candidate {
-    QString path;
+    Slot* slot;
     std::optional<bool> accepted;
+    bool missing = false;  // a start folder that did not exist
 };
 using Level = std::vector<Candidate>;
 
-bool PathTooLong(const QString& path)
+bool TakesSubFolder(std::string_view name)
 {
-    return path.toUtf8().size() >= PATH_MAX;
-}
-
-bool NameTooLong(const QString& name)
-{
-    return name.toUtf8().size() > NAME_MAX;
+    return name.size() <= NAME_MAX && !HasUnsafeCharacters(name) && name != "." && name != "..";
 }
 
 bool IsDenialOrGone(const Failure& failure)
@@ -39,96 +37,71 @@ bool IsDenialOrGone(const Failure& failure)
     return failure.Number() == ErrorNumber::PermissionDenied || failure.Number() == ErrorNumber::PathNotFound;
 }
 
+QString Text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 class Expansion {
 public:
-    Expansion(FileSystem& fileSystem, WalkObserver& observer, FolderFileSink* sink)
+    Expansion(const QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer,
+              FolderFileSink* sink)
         : m_fileSystem(fileSystem), m_observer(observer), m_sink(sink),
-          m_reader(fileSystem, observer, sink != nullptr, &PassesFolderAcceptance)
+          m_reader(fileSystem, folders, observer,
+                   {&PassesFolderAcceptance, &TakesSubFolder, PATH_MAX, recursive, sink != nullptr})
     {
     }
 
-    // Examines each folder of the level and returns the sub-folders found, in
-    // order. Folders that cannot be listed for denial or absence leave the
-    // level. With a sink, each folder that will stand in the expanded list
-    // has its files given to the sink, in level order.
+    // The start folders, each queued for reading unless it does not exist or
+    // its path is too long; nullopt once the walk is abandoned.
+    std::optional<Level> Start(const QStringList& folders)
+    {
+        Level level;
+        for (const QString& folder : folders) {
+            if (m_observer.Abandoned())
+                return std::nullopt;
+            std::string path = folder.toStdString();
+            const bool missing = !ExistingFolder(folder, 108);
+            const bool read = !missing && path.size() < PATH_MAX;
+            level.push_back({&m_reader.Add(std::move(path), read), std::nullopt, missing});
+            if (missing)
+                level.back().accepted = false;
+        }
+        return level;
+    }
+
+    // Judges each folder of the level in order and returns the sub-folders
+    // found, in order. Folders that cannot be listed for denial or absence
+    // leave the level. With a sink, each folder that will stand in the
+    // expanded list has its files given to the sink, in level order.
+    // nullopt once the walk is abandoned.
     std::optional<Level> Expand(Level& level, bool starting)
     {
-        // The folders are read all at once, then judged in order. A folder
-        // found below was a real folder a moment ago: opening it (GetFolder)
-        // is its existence test, and one that has gone since leaves the list
-        // just the same. A path too long is not read.
-        constexpr size_t kMissing = SIZE_MAX;
-        constexpr size_t kTooLong = SIZE_MAX - 1;
-        std::vector<size_t> slotOf(level.size(), kTooLong);
-        std::vector<QString> paths;
-        for (size_t k = 0; k < level.size(); ++k) {
-            if (m_observer.Abandoned())
-                return std::nullopt;
-            Candidate& entry = level[k];
-            if (starting && !ExistingFolder(entry.path, 108)) {
-                entry.accepted = false;
-                slotOf[k] = kMissing;
-            } else if (!PathTooLong(entry.path)) {
-                slotOf[k] = paths.size();
-                paths.push_back(entry.path);
-            }
-        }
-        m_reader.Read(paths);
-
         Level found;
-        QStringList gone;
-        for (size_t k = 0; k < level.size(); ++k) {
+        std::vector<const Slot*> gone;
+        for (Candidate& entry : level) {
             if (m_observer.Abandoned())
                 return std::nullopt;
-            Candidate& entry = level[k];
-            if (slotOf[k] == kMissing)
+            if (entry.missing)
                 continue;
-            if (slotOf[k] == kTooLong) {
-                // Kept unexpanded: a starting folder as it is, a folder below when it passes the test.
+            Slot& slot = *entry.slot;
+            if (!slot.queued) {
+                // Kept unexpanded: a start folder as it is, a folder below when it passes the test.
                 if (m_sink && (starting || Accepted(entry)))
-                    m_sink->ListSeparately(entry.path);
+                    m_sink->ListSeparately(slot.path);
                 continue;
             }
-            // From here on, a denied or vanished folder leaves the list
-            // silently; any other failure only ends this folder's listing.
-            const LevelReader::Slot& slot = m_reader.SlotAt(slotOf[k]);
-            if (!slot.info && !slot.failure)
+            m_reader.Filled(slot);
+            if (!slot.read)
                 return std::nullopt;  // left unread when the walk was abandoned
-            try {
-                if (!slot.info)
-                    std::rethrow_exception(slot.failure);
-                entry.accepted = PassesFolderAcceptance(*slot.info);
-                if (!*entry.accepted) {
-                    if (m_sink && starting)
-                        m_sink->ListSeparately(entry.path);
-                    continue;
-                }
-                if (m_sink) {
-                    m_sink->BeginFolder(entry.path);
-                    m_reader.ForEachFile(slot, [this](std::string_view name, const FileTimes& times) {
-                        m_sink->VisitFile(name, times);
-                    });
-                }
-                if (slot.failure)
-                    std::rethrow_exception(slot.failure);
-                for (const SubFolderName& sub : slot.subFolders) {
-                    if (NameTooLong(sub.name) || HasUnsafeCharacters(sub) || sub.name == QLatin1String(".")
-                        || sub.name == QLatin1String(".."))
-                        continue;
-                    found.push_back({entry.path + sub.name + kPathSeparator, std::nullopt});
-                }
-            } catch (const Failure& failure) {
-                if (IsDenialOrGone(failure))
-                    gone << entry.path;
-                else
-                    ListAfterFailure(entry, starting);
-            } catch (const std::exception&) {
-                ListAfterFailure(entry, starting);
-            }
+            if (!Judge(entry, starting, found))
+                gone.push_back(&slot);
+            m_reader.Recycle(slot);
         }
-        for (const QString& path : gone) {
+        // The first entry equal to each gone folder leaves the level.
+        for (const Slot* slot : gone) {
             for (auto it = level.begin(); it != level.end(); ++it) {
-                if (it->path == path) {
+                if (it->slot->path == slot->path) {
                     level.erase(it);
                     break;
                 }
@@ -142,9 +115,10 @@ public:
     {
         if (!entry.accepted) {
             entry.accepted = false;
-            if (ExistingFolder(entry.path, 154)) {
+            const QString path = Text(entry.slot->path);
+            if (ExistingFolder(path, 154)) {
                 try {
-                    entry.accepted = PassesFolderAcceptance(m_fileSystem.GetFolder(entry.path));
+                    entry.accepted = PassesFolderAcceptance(m_fileSystem.GetFolder(path));
                 } catch (const std::exception& error) {
                     Report(158, error);
                 }
@@ -153,7 +127,41 @@ public:
         return *entry.accepted;
     }
 
+    void ForgetAbove(size_t depth) { m_reader.Forget(depth); }
+
 private:
+    // Takes a read folder's results: its files to the sink and its accepted
+    // sub-folders to the level below. False when it was denied or has gone:
+    // from here on such a folder leaves the list silently; any other failure
+    // only ends this folder's listing.
+    bool Judge(Candidate& entry, bool starting, Level& found)
+    {
+        const Slot& slot = *entry.slot;
+        try {
+            if (!slot.listing.info)
+                std::rethrow_exception(slot.failure);
+            entry.accepted = PassesFolderAcceptance(*slot.listing.info);
+            if (!*entry.accepted) {
+                if (m_sink && starting)
+                    m_sink->ListSeparately(slot.path);
+                return true;
+            }
+            if (m_sink)
+                m_sink->AddFolder(slot.path, slot.listing);
+            if (slot.failure)
+                std::rethrow_exception(slot.failure);
+            for (Slot* child : slot.children)
+                found.push_back({child, std::nullopt});
+        } catch (const Failure& failure) {
+            if (IsDenialOrGone(failure))
+                return false;
+            ListAfterFailure(entry, starting);
+        } catch (const std::exception&) {
+            ListAfterFailure(entry, starting);
+        }
+        return true;
+    }
+
     // An existence test that fails is reported and counts as not held, so
     // the folder is passed over instead of ending the walk.
     bool ExistingFolder(const QString& path, int step)
@@ -178,7 +186,7 @@ private:
     void ListAfterFailure(Candidate& entry, bool starting)
     {
         if (m_sink && (starting || Accepted(entry)))
-            m_sink->ListSeparately(entry.path);
+            m_sink->ListSeparately(entry.slot->path);
     }
 
     FileSystem& m_fileSystem;
@@ -186,15 +194,56 @@ private:
     FolderFileSink* m_sink;
     LevelReader m_reader;
 };
+
+// Level by level instead of by recursion: the order is the same, and a deep
+// tree costs no stack. With `expanded`, the list of all folders is put there.
+void Expand(const QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer,
+            FolderFileSink* sink, QStringList* expanded)
+{
+    Expansion expansion(folders, recursive, fileSystem, observer, sink);
+    std::optional<Level> start = expansion.Start(folders);
+    if (!start)
+        return;
+    std::vector<Level> levels{std::move(*start)};
+    for (;;) {
+        std::optional<Level> found = expansion.Expand(levels.back(), levels.size() == 1);
+        if (!found)
+            return;
+        const bool last = found->empty() || !recursive;
+        // Without a list to give back, only the level being judged is kept.
+        if (!expanded) {
+            levels.clear();
+            expansion.ForgetAbove(found->empty() ? SIZE_MAX : found->front().slot->depth);
+        }
+        levels.push_back(std::move(*found));
+        if (last)
+            break;
+    }
+    if (!expanded)
+        return;
+    expanded->clear();
+    for (const Candidate& entry : levels[0])
+        *expanded << Text(entry.slot->path);
+    for (size_t depth = 1; depth < levels.size(); ++depth) {
+        for (Candidate& entry : levels[depth]) {
+            if (observer.Abandoned())
+                return;
+            if (expansion.Accepted(entry))
+                *expanded << Text(entry.slot->path);
+        }
+    }
+}
 }  // namespace
 
-bool HasUnsafeCharacters(const SubFolderName& name)
+bool HasUnsafeCharacters(std::string_view name)
 {
-    if (!name.decodes)
+    if (!IsUtf8(name))
         return true;
-    for (QChar c : name.name) {
-        const char16_t code = c.unicode();
-        if (code < 32 || (code >= 127 && code <= 159))
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        // U+0080 to U+009F are 0xc2 0x80 to 0xc2 0x9f.
+        const bool c1Control = c == 0xc2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) <= 0x9f;
+        if (c < 32 || c == 127 || c1Control)
             return true;
     }
     return false;
@@ -205,33 +254,12 @@ bool PassesFolderAcceptance(const FolderInfo& info)
     return info.isRoot || (info.attributes != kSystemFolder && info.attributes != kSystemFolderLink);
 }
 
-void GetSubDirectories2016(QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer,
-                           FolderFileSink* sink)
+void GetSubDirectories2016(QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer)
 {
-    // Level by level instead of by recursion: the order is the same, and a
-    // deep tree costs no stack.
-    Expansion expansion(fileSystem, observer, recursive ? sink : nullptr);
-    std::vector<Level> levels(1);
-    for (const QString& folder : folders)
-        levels[0].push_back({folder, std::nullopt});
-    for (;;) {
-        std::optional<Level> found = expansion.Expand(levels.back(), levels.size() == 1);
-        if (!found)
-            return;
-        const bool last = found->empty() || !recursive;
-        levels.push_back(std::move(*found));
-        if (last)
-            break;
-    }
-    folders.clear();
-    for (const Candidate& entry : levels[0])
-        folders << entry.path;
-    for (size_t depth = 1; depth < levels.size(); ++depth) {
-        for (Candidate& entry : levels[depth]) {
-            if (observer.Abandoned())
-                return;
-            if (expansion.Accepted(entry))
-                folders << entry.path;
-        }
-    }
+    Expand(folders, recursive, fileSystem, observer, nullptr, &folders);
+}
+
+void ExpandIntoSink(const QStringList& folders, FileSystem& fileSystem, WalkObserver& observer, FolderFileSink& sink)
+{
+    Expand(folders, true, fileSystem, observer, &sink, nullptr);
 }

@@ -7,6 +7,7 @@
 
 #include <string_view>
 
+class FolderListing;
 class WalkObserver;
 
 // Takes the files of the folders of an expanded list while the expansion
@@ -14,18 +15,18 @@ class WalkObserver;
 class FolderFileSink {
 public:
     virtual ~FolderFileSink() = default;
-    // The folder (ending in the separator) whose files are visited next.
-    virtual void BeginFolder(const QString& folder) = 0;
-    virtual void VisitFile(std::string_view utf8Name, const FileTimes& times) = 0;
+    // A folder of the expanded list (UTF-8, ending in the separator) and the
+    // files its reading found, in listing order.
+    virtual void AddFolder(std::string_view folder, const FolderListing& listing) = 0;
     // A folder of the expanded list that the expansion did not read: its
     // files are to be listed on their own.
-    virtual void ListSeparately(const QString& folder) = 0;
+    virtual void ListSeparately(std::string_view folder) = 0;
 };
 
-// True when a folder name cannot be handled: it does not decode in the
-// file-name encoding, or holds a control character (codes below 32 and 127
-// to 159).
-bool HasUnsafeCharacters(const SubFolderName& name);
+// True when a folder name (its bytes) cannot be handled: it is not valid
+// UTF-8, the file-name encoding, or holds a control character (codes below
+// 32 and 127 to 159).
+bool HasUnsafeCharacters(std::string_view name);
 
 // A folder is expanded and added unless it is a protected system folder
 // (exactly hidden + system + directory, with or without reparse point) that
@@ -40,8 +41,9 @@ bool PassesFolderAcceptance(const FolderInfo& info);
 // (the first entry equal to it). Other failures are reported to the observer
 // under the routine's location tag. Returns early, with a partial list, once
 // the observer abandons the walk.
-//
-// With a sink (recursive only), the files of every folder that ends up in the
-// list reach the sink in list order while the expansion runs.
-void GetSubDirectories2016(QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer,
-                           FolderFileSink* sink = nullptr);
+void GetSubDirectories2016(QStringList& folders, bool recursive, FileSystem& fileSystem, WalkObserver& observer);
+
+// The same expansion of the folders, recursive, giving the sink the files of
+// every folder that would end up in the list, in list order, while it runs.
+// The list itself is not kept.
+void ExpandIntoSink(const QStringList& folders, FileSystem& fileSystem, WalkObserver& observer, FolderFileSink& sink);

@@ -6,9 +6,9 @@
 WalkJob::WalkJob(FileSystem& fileSystem, QStringList folderRows, DateType type)
     : dateType(type), m_fileSystem(fileSystem), m_folderRows(std::move(folderRows))
 {
-    progress.folderChanged = [this](const QString& folder) {
+    progress.folderChanged = [this](std::string_view folder) {
         const std::lock_guard lock(m_mutex);
-        m_currentFolder = folder;
+        m_currentFolder.assign(folder);
     };
 }
 
@@ -22,7 +22,7 @@ void WalkJob::Execute()
 QString WalkJob::CurrentFolder() const
 {
     const std::lock_guard lock(m_mutex);
-    return m_currentFolder;
+    return QString::fromStdString(m_currentFolder);
 }
 
 void WalkJob::ReportFailure(const char* locationTag, int step, const QString& description)

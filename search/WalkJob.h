@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 
 class FileSystem;
 class QEventLoop;
@@ -63,6 +64,6 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_failureShown;
     std::optional<PendingFailure> m_pending;
-    QString m_currentFolder;
+    std::string m_currentFolder;
     QEventLoop* m_loop = nullptr;
 };

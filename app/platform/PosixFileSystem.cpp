@@ -1,125 +1,31 @@
 #include "app/platform/PosixFileSystem.h"
 
 #include "app/Failure.h"
+#include "app/Utf8Bytes.h"
 #include "app/platform/PosixDescriptor.h"
+#include "app/platform/PosixFolderEntries.h"
+#include "app/platform/PosixMountTable.h"
 
 #include <QFile>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include <dirent.h>
-#include <sys/syscall.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 // Reading side: folders, listings, times and existence tests.
 
 namespace {
-// File systems that hold no user files; their mount points count as protected
-// system folders, so a search of "/" passes over them.
-constexpr unsigned long kPseudoFileSystems[] = {
-    0x9fa0,      // proc
-    0x62656572,  // sysfs
-    0x1cd1,      // devpts
-    0x27e0eb,    // cgroup
-    0x63677270,  // cgroup2
-    0x64626720,  // debugfs
-    0x74726163,  // tracefs
-    0x73636673,  // securityfs
-    0x6165676c,  // pstore
-    0xcafe4a11,  // bpf
-    0x62656570,  // configfs
-    0x65735543,  // fusectl
-    0x19800202,  // mqueue
-    0x958458f6,  // hugetlbfs
-    0x0187,      // autofs
-    0x42494e4d,  // binfmt_misc
-};
-constexpr unsigned long kTmpfsMagic = 0x01021994;  // tmpfs, and devtmpfs alike
-
-constexpr unsigned int kTimesMask = STATX_TYPE | STATX_MTIME | STATX_ATIME | STATX_BTIME;
-
 QByteArray Encoded(const QString& path)
 {
     return QFile::encodeName(path);
-}
-
-// True when the bytes are valid UTF-8, the file-name encoding.
-bool IsUtf8(std::string_view bytes)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        // Eight ASCII bytes at a time, the usual case.
-        if (end - p >= 8) {
-            uint64_t block;
-            std::memcpy(&block, p, sizeof block);
-            if ((block & 0x8080808080808080ULL) == 0) {
-                p += 8;
-                continue;
-            }
-        }
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int extra = 0;
-        char32_t code = 0;
-        if (c >= 0xc2 && c <= 0xdf) {
-            extra = 1;
-            code = c & 0x1f;
-        } else if (c >= 0xe0 && c <= 0xef) {
-            extra = 2;
-            code = c & 0x0f;
-        } else if (c >= 0xf0 && c <= 0xf4) {
-            extra = 3;
-            code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (end - p <= extra)
-            return false;
-        for (int i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xc0) != 0x80)
-                return false;
-            code = (code << 6) | (p[i] & 0x3f);
-        }
-        const bool overlong = (extra == 2 && code < 0x800) || (extra == 3 && code < 0x10000);
-        if (overlong || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
-            return false;
-        p += extra + 1;
-    }
-    return true;
-}
-
-qint64 Seconds(const struct statx_timestamp& time)
-{
-    return static_cast<qint64>(time.tv_sec);
-}
-
-FileTimes TimesOf(const struct statx& status)
-{
-    FileTimes times;
-    if (status.stx_mask & STATX_MTIME)
-        times.modified = Seconds(status.stx_mtime);
-    if (status.stx_mask & STATX_ATIME)
-        times.accessed = Seconds(status.stx_atime);
-    // ext4 reports a zero birth time for files made before it kept them.
-    if ((status.stx_mask & STATX_BTIME) && (status.stx_btime.tv_sec != 0 || status.stx_btime.tv_nsec != 0))
-        times.created = Seconds(status.stx_btime);
-    return times;
-}
-
-bool Status(int dirFd, const char* path, int flags, unsigned int mask, struct statx& status)
-{
-    return statx(dirFd, path, flags | AT_NO_AUTOMOUNT, mask, &status) == 0;
 }
 
 // A folder path as the system takes it, without trailing separators.
@@ -168,61 +74,17 @@ private:
 };
 thread_local OpenedFolder t_lastOpened;
 
-// An open folder whose entries are read in large blocks with getdents64,
-// without the extra status and flag queries of a directory stream.
-class FolderReader {
-public:
-    explicit FolderReader(const QString& path)
-    {
-        const QByteArray encoded = FolderPath(path);
-        m_fd = t_lastOpened.Take(encoded);
-        if (m_fd < 0)
-            m_fd = open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_fd < 0)
-            throw FailureFromErrno(errno);
-    }
-    ~FolderReader() { close(m_fd); }
-    FolderReader(const FolderReader&) = delete;
-    FolderReader& operator=(const FolderReader&) = delete;
-
-    int Fd() const { return m_fd; }
-
-    // Calls visit(name, type) for each entry but "." and ".."; a read error is thrown.
-    template <class Visit>
-    void ForEach(Visit&& visit)
-    {
-        for (;;) {
-            const long size = syscall(SYS_getdents64, m_fd, m_buffer, sizeof m_buffer);
-            if (size < 0)
-                throw FailureFromErrno(errno);
-            if (size == 0)
-                return;
-            for (long offset = 0; offset < size;) {
-                const auto* entry = reinterpret_cast<const Entry*>(m_buffer + offset);
-                offset += entry->reclen;
-                if (!IsDotOrDotDot(entry->name))
-                    visit(entry->name, entry->type);
-            }
-        }
-    }
-
-private:
-    struct Entry {
-        uint64_t inode;
-        int64_t offset;
-        unsigned short reclen;
-        unsigned char type;
-        char name[1];
-    };
-
-    static bool IsDotOrDotDot(const char* name)
-    {
-        return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-    }
-
-    int m_fd;
-    alignas(8) char m_buffer[32768];
-};
+// Opens a folder for reading, taking the descriptor GetFolder held for it.
+int OpenFolder(const QString& path)
+{
+    const QByteArray encoded = FolderPath(path);
+    int fd = t_lastOpened.Take(encoded);
+    if (fd < 0)
+        fd = open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw FailureFromErrno(errno);
+    return fd;
+}
 
 SubFolderName FolderName(std::string_view name)
 {
@@ -237,7 +99,7 @@ SubFolderName FolderName(std::string_view name)
 // is thrown before any.
 void ReadFolder(const QString& path, std::vector<SubFolderName>* subFolders, const FileSystem::FileVisitor* visit)
 {
-    FolderReader folder(path);
+    FolderEntries folder(OpenFolder(path));
     // Buffers borrowed from the thread and given back at the end, so a walk
     // over many folders allocates them once (and a nested call gets its own).
     thread_local std::string spareNames;
@@ -246,7 +108,7 @@ void ReadFolder(const QString& path, std::vector<SubFolderName>* subFolders, con
     std::vector<std::pair<size_t, unsigned char>> entries = std::move(spareEntries);
     names.clear();
     entries.clear();
-    folder.ForEach([&](const char* name, unsigned char type) {
+    folder.ForEach([](size_t, size_t) {}, [&](const char* name, unsigned char type) {
         const bool wanted = type == DT_UNKNOWN || (type == DT_DIR && subFolders) || (type == DT_REG && visit);
         if (!wanted)
             return;
@@ -274,47 +136,21 @@ void ReadFolder(const QString& path, std::vector<SubFolderName>* subFolders, con
     spareEntries = std::move(entries);
 }
 
-// The file system type of a mount point as /proc/self/mountinfo names it.
-std::string MountType(const QByteArray& mountPoint)
-{
-    std::ifstream mounts("/proc/self/mountinfo");
-    std::string line;
-    while (std::getline(mounts, line)) {
-        // Fields: id parent major:minor root mount-point options... - type source super-options
-        size_t start = 0;
-        for (int field = 0; field < 4 && start != std::string::npos; ++field)
-            start = line.find(' ', start + (field ? 1 : 0));
-        if (start == std::string::npos)
-            continue;
-        const size_t end = line.find(' ', start + 1);
-        std::string point = line.substr(start + 1, end - start - 1);
-        for (size_t escape = point.find('\\'); escape != std::string::npos && escape + 3 < point.size();
-             escape = point.find('\\', escape + 1))
-            point.replace(escape, 4, 1, static_cast<char>(std::stoi(point.substr(escape + 1, 3), nullptr, 8)));
-        if (point != mountPoint.toStdString())
-            continue;
-        const size_t separator = line.find(" - ");
-        if (separator == std::string::npos)
-            continue;
-        const size_t typeEnd = line.find(' ', separator + 3);
-        return line.substr(separator + 3, typeEnd - separator - 3);
-    }
-    return {};
-}
-
-bool IsPseudoFileSystemRoot(const QByteArray& path, int fd, const struct statx& status)
+// A mount point of a pseudo file system, by the mount table's entry for the
+// folder the path leads to; the table is read only for mount points.
+bool IsPseudoFileSystemRoot(const QByteArray& path, const struct statx& status)
 {
     if (!(status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) || !(status.stx_attributes & STATX_ATTR_MOUNT_ROOT))
         return false;
-    struct statfs fileSystem {};
-    if ((fd >= 0 ? fstatfs(fd, &fileSystem) : statfs(path.constData(), &fileSystem)) != 0)
+    char real[PATH_MAX];
+    if (!realpath(path.constData(), real))
         return false;
-    const auto type = static_cast<unsigned long>(fileSystem.f_type);
-    for (unsigned long pseudo : kPseudoFileSystems) {
-        if (type == pseudo)
-            return true;
+    std::string type;
+    for (const MountPoint& mount : ReadMountTable()) {
+        if (mount.path == real)
+            type = mount.type;  // a later mount on the path hides the earlier ones
     }
-    return type == kTmpfsMagic && MountType(path) == "devtmpfs";
+    return IsPseudoFileSystemType(type);
 }
 
 // The last name of a path, trailing separators ignored.
@@ -361,7 +197,7 @@ FolderInfo PosixFileSystem::GetFolder(const QString& path)
         if (S_ISLNK(link.stx_mode))
             info.attributes |= FolderAttribute::ReparsePoint;
     }
-    if (!info.isRoot && IsPseudoFileSystemRoot(encoded, fd, status))
+    if (!info.isRoot && IsPseudoFileSystemRoot(encoded, status))
         info.attributes |= FolderAttribute::Hidden | FolderAttribute::System;
     return info;
 }

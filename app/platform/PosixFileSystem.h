@@ -9,6 +9,7 @@ public:
     std::vector<SubFolderName> SubFolders(const QString& path) override;
     void ListFiles(const QString& folderPath, const FileVisitor& visit) override;
     void ListFolder(const QString& path, std::vector<SubFolderName>& subFolders, const FileVisitor& visit) override;
+    std::unique_ptr<FolderReading> StartFolderReading(const QStringList& startFolders) override;
     FileTimes GetFileTimes(const QString& path) override;
     qint64 FileSize(const QString& path) override;
     QByteArray ReadFile(const QString& path) override;

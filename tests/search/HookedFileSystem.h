@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Failure.h"
+#include "app/FolderReading.h"
 #include "app/platform/PosixFileSystem.h"
 
 #include <QString>
@@ -32,6 +33,10 @@ public:
     {
         // Read as two listings, so the hooks above see every folder.
         FileSystem::ListFolder(path, subFolders, visit);
+    }
+    std::unique_ptr<FolderReading> StartFolderReading(const QStringList& startFolders) override
+    {
+        return FileSystem::StartFolderReading(startFolders);
     }
 
     std::function<void(const QString& folderPath)> beforeListFiles;

@@ -1,12 +1,16 @@
 #include "app/Failure.h"
+#include "app/FolderListing.h"
+#include "app/FolderReading.h"
 #include "app/platform/PosixFileSystem.h"
 #include "tests/support/TestDir.h"
+#include "tests/support/TestMount.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 #include <sys/stat.h>
@@ -154,5 +158,40 @@ TEST_F(PosixFileSystemTest, ListFolderReadsSubFoldersAndFilesOnce)
     fileSystem.GetFolder(Top(QStringLiteral("sub/")));
     fileSystem.ListFolder(Top(QStringLiteral("sub/")), subFolders, [&](std::string_view, const FileTimes&) {});
     EXPECT_TRUE(subFolders.empty());
+}
+
+// The walk's reading learns pseudo-file-system mount points from the mount
+// table once, also below a start folder given through a link.
+TEST_F(PosixFileSystemTest, WalkReadingTakesPseudoMountPointsFromTheMountTable)
+{
+    dir.CreateFolder(QStringLiteral("top/sub/kernel"));
+    const TestMount proc = TestMount::Bind(QStringLiteral("/proc"), Top(QStringLiteral("sub/kernel")));
+    if (!proc.Mounted())
+        GTEST_SKIP() << "no bind mount here";
+    const auto attributes = [&](const QString& start, const QString& folder) {
+        FolderListing listing;
+        fileSystem.StartFolderReading({start})->Read(folder.toStdString(), [](const FolderInfo&) { return false; },
+                                                     false, listing);
+        return listing.info->attributes;
+    };
+    const int pseudo = kDir | FolderAttribute::Hidden | FolderAttribute::System;
+    EXPECT_EQ(attributes(Top() + QStringLiteral("/"), Top(QStringLiteral("sub/kernel/"))), pseudo);
+    EXPECT_EQ(attributes(Top(QStringLiteral("link to sub/")), Top(QStringLiteral("link to sub/kernel/"))), pseudo);
+    EXPECT_EQ(attributes(Top(QStringLiteral("link to sub/")), Top(QStringLiteral("link to sub/"))),
+              kDir | FolderAttribute::ReparsePoint);
+    EXPECT_EQ(attributes(Top() + QStringLiteral("/"), Top(QStringLiteral("sub/"))), kDir);
+
+    // One reading gives sub-folders as bytes and files whose names are UTF-8.
+    FolderListing listing;
+    fileSystem.StartFolderReading({Top()})->Read(Top().toStdString(), [](const FolderInfo&) { return true; }, true,
+                                                 listing);
+    std::map<std::string, qint64> files;
+    for (size_t i = 0; i < listing.FileCount(); ++i)
+        files[std::string(listing.FileName(i))] = listing.Times(i).modified;
+    EXPECT_EQ(files, (std::map<std::string, qint64>{{"file.txt", kModified}, {".hidden file", files[".hidden file"]}}));
+    std::set<std::string> subFolders;
+    for (size_t i = 0; i < listing.SubFolderCount(); ++i)
+        subFolders.emplace(listing.SubFolder(i));
+    EXPECT_EQ(subFolders, (std::set<std::string>{"sub", ".dotted", "bad\xff" "folder"}));
 }
 }  // namespace

@@ -88,9 +88,10 @@ TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
     };
     const QStringList inTurn = rows();
     ASSERT_EQ(inTurn.size(), 48);
-    // Some folders are slow to read, so the others are read before them.
+    // Some folders are slow to read, so the others (deeper ones too) are read before them.
     fileSystem.beforeListFiles = [](const QString& folder) {
-        if (folder.endsWith(QLatin1Char('1')) || folder.endsWith(QLatin1Char('4')))
+        if (folder.endsWith(QLatin1Char('1')) || folder.endsWith(QLatin1Char('4'))
+            || folder.endsWith(QLatin1String("7/deeper")))
             QThread::msleep(30);
     };
     EXPECT_EQ(rows(), inTurn);
@@ -99,10 +100,10 @@ TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
 TEST_F(SearchCommandTest, RootFolderFilesHaveOneSeparator)
 {
     FoundFileList found;
-    found.BeginFolder(QString());
+    found.BeginFolder("");
     found.Add("etc-file", 5);
-    found.BeginFolder(QStringLiteral("/home/me"));
-    found.BeginFolder(QStringLiteral("/home/you"));
+    found.BeginFolder("/home/me");
+    found.BeginFolder("/home/you");
     found.Add("n\xc3\xa4me \xe2\x82\xac\xf0\x9f\x98\x80", kNoTime);
     ASSERT_EQ(found.Count(), 2);
     EXPECT_EQ(found.Path(0), QStringLiteral("/etc-file"));
@@ -116,7 +117,7 @@ TEST(FoundFileListTest, KeepsEveryFileAcrossItsBlocks)
     const std::string longName(200, 'n');
     for (int i = 0; i < 70000; ++i) {
         if (i % 1000 == 0)
-            found.BeginFolder(QStringLiteral("/f%1").arg(i / 1000));
+            found.BeginFolder(QStringLiteral("/f%1").arg(i / 1000).toStdString());
         found.Add(longName + std::to_string(i), i);
     }
     ASSERT_EQ(found.Count(), 70000);
@@ -340,9 +341,9 @@ TEST_F(SearchCommandTest, TheListingPassLeavesTheListEmptyOrComplete)
     QAbstractItemModelTester tester(&form->ResultRows());
     FoundFileList& found = form->Search().FoundFiles;
     constexpr int kFiles = 10000;
-    found.BeginFolder(QString());
+    found.BeginFolder("");
     found.Add("root-file", Utc(2021, 1, 1));
-    found.BeginFolder(QStringLiteral("/d/\u00e4"));
+    found.BeginFolder("/d/\u00e4");
     for (int i = 1; i < kFiles; ++i)
         found.Add(i == 7 ? "old" : "f" + std::to_string(i), Utc(i == 7 ? 1999 : 2021, 1, 1));
     AddFolderRow(Row(QStringLiteral("t")));

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/Failure.h"
+#include "app/FileSystem.h"
+
+#include <cerrno>
+#include <cstdint>
+
+#include <dirent.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+// The status query that answers both "is this a file" and its times.
+constexpr unsigned int kTimesMask = STATX_TYPE | STATX_MTIME | STATX_ATIME | STATX_BTIME;
+
+inline bool Status(int dirFd, const char* path, int flags, unsigned int mask, struct statx& status)
+{
+    return statx(dirFd, path, flags | AT_NO_AUTOMOUNT, mask, &status) == 0;
+}
+
+inline FileTimes TimesOf(const struct statx& status)
+{
+    FileTimes times;
+    if (status.stx_mask & STATX_MTIME)
+        times.modified = static_cast<qint64>(status.stx_mtime.tv_sec);
+    if (status.stx_mask & STATX_ATIME)
+        times.accessed = static_cast<qint64>(status.stx_atime.tv_sec);
+    // ext4 reports a zero birth time for files made before it kept them.
+    if ((status.stx_mask & STATX_BTIME) && (status.stx_btime.tv_sec != 0 || status.stx_btime.tv_nsec != 0))
+        times.created = static_cast<qint64>(status.stx_btime.tv_sec);
+    return times;
+}
+
+// The entries of an open folder, read in large blocks with getdents64,
+// without the extra status and flag queries of a directory stream. Owns and
+// closes the descriptor.
+class FolderEntries {
+public:
+    explicit FolderEntries(int fd) : m_fd(fd) {}
+    ~FolderEntries() { close(m_fd); }
+    FolderEntries(const FolderEntries&) = delete;
+    FolderEntries& operator=(const FolderEntries&) = delete;
+
+    int Fd() const { return m_fd; }
+
+    // For each block read: beginBlock(entries, nameBytes) with upper bounds
+    // of what follows, then visit(name, type) for each entry but "." and
+    // "..". A read error is thrown.
+    template <class BeginBlock, class Visit>
+    void ForEach(BeginBlock&& beginBlock, Visit&& visit)
+    {
+        for (;;) {
+            const long size = syscall(SYS_getdents64, m_fd, m_buffer, sizeof m_buffer);
+            if (size < 0)
+                throw FailureFromErrno(errno);
+            if (size == 0)
+                return;
+            size_t entries = 0;
+            for (long offset = 0; offset < size; ++entries)
+                offset += EntryAt(offset)->reclen;
+            beginBlock(entries, static_cast<size_t>(size));
+            for (long offset = 0; offset < size;) {
+                const Entry* entry = EntryAt(offset);
+                offset += entry->reclen;
+                if (!IsDotOrDotDot(entry->name))
+                    visit(entry->name, entry->type);
+            }
+        }
+    }
+
+private:
+    struct Entry {
+        uint64_t inode;
+        int64_t offset;
+        unsigned short reclen;
+        unsigned char type;
+        char name[1];
+    };
+
+    const Entry* EntryAt(long offset) const { return reinterpret_cast<const Entry*>(m_buffer + offset); }
+    static bool IsDotOrDotDot(const char* name)
+    {
+        return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+    }
+
+    int m_fd;
+    alignas(8) char m_buffer[32768];
+};

@@ -1,0 +1,131 @@
+#include "app/platform/PosixFolderReading.h"
+
+#include "app/FolderListing.h"
+#include "app/platform/PosixFileSystem.h"
+#include "app/platform/PosixFolderEntries.h"
+#include "app/platform/PosixMountTable.h"
+
+#include <QFile>
+
+#include <climits>
+#include <cstdlib>
+#include <map>
+
+namespace {
+// A folder path as the system takes it: without trailing separators, so that
+// a link at the end is not followed.
+std::string_view Trimmed(std::string_view path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    return path;
+}
+
+// The folder the path leads to, links resolved; the path itself when that fails.
+std::string RealPath(const std::string& path)
+{
+    char real[PATH_MAX];
+    return realpath(path.c_str(), real) ? std::string(real) : path;
+}
+
+bool IsAtOrBelow(const std::string& path, const std::string& folder)
+{
+    if (folder == "/")
+        return !path.empty() && path.front() == '/';
+    return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+void ListEntries(int fd, bool withFiles, FolderListing& listing)
+{
+    FolderEntries folder(fd);
+    try {
+        folder.ForEach([&listing](size_t entries, size_t nameBytes) { listing.Reserve(entries, nameBytes); },
+                       [&](const char* name, unsigned char type) {
+                           if (type == DT_DIR) {
+                               listing.AddSubFolder(name);
+                               return;
+                           }
+                           if (type != DT_UNKNOWN && (type != DT_REG || !withFiles))
+                               return;
+                           struct statx status;
+                           if (!Status(fd, name, AT_SYMLINK_NOFOLLOW, withFiles ? kTimesMask : STATX_TYPE, status))
+                               return;
+                           if (S_ISDIR(status.stx_mode))
+                               listing.AddSubFolder(name);
+                           else if (S_ISREG(status.stx_mode) && withFiles)
+                               listing.AddFile(name, TimesOf(status));
+                       });
+    } catch (...) {
+        listing.ClearFiles();
+        throw;
+    }
+}
+}  // namespace
+
+PosixFolderReading::PosixFolderReading(const QStringList& startFolders)
+{
+    // A later mount on a path hides the earlier ones there.
+    std::map<std::string, std::string> visible;
+    for (MountPoint& mount : ReadMountTable())
+        visible[std::move(mount.path)] = std::move(mount.type);
+    for (const QString& start : startFolders) {
+        const std::string spelt(Trimmed(QFile::encodeName(start).toStdString()));
+        const std::string real = RealPath(spelt);
+        for (const auto& [point, type] : visible) {
+            if (!IsPseudoFileSystemType(type) || !IsAtOrBelow(point, real))
+                continue;
+            const std::string below = point.substr(real == "/" ? 0 : real.size());
+            m_pseudoMountPoints.insert(spelt == "/" ? below : spelt + below);
+        }
+    }
+}
+
+void PosixFolderReading::Read(std::string_view utf8Path, Lists lists, bool withFiles, FolderListing& listing)
+{
+    // Kept by the thread, so a walk builds no path strings of its own.
+    thread_local std::string path;
+    path.assign(Trimmed(utf8Path));
+
+    FolderInfo info;
+    info.isRoot = path == "/";
+    info.attributes = FolderAttribute::Directory;
+    if (path[path.rfind('/') + 1] == '.')
+        info.attributes |= FolderAttribute::Hidden;
+    if (!info.isRoot && !m_pseudoMountPoints.empty() && m_pseudoMountPoints.count(path))
+        info.attributes |= FolderAttribute::Hidden | FolderAttribute::System;
+
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        // A link to a folder (a start folder given through one), or a folder
+        // that cannot be opened: looked at by its path.
+        struct statx link {};
+        struct statx status {};
+        if (!Status(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, link))
+            throw FailureFromErrno(errno);
+        status = link;
+        if (S_ISLNK(link.stx_mode) && !Status(AT_FDCWD, path.c_str(), 0, STATX_TYPE, status))
+            throw FailureFromErrno(errno);
+        if (!S_ISDIR(status.stx_mode))
+            throw FailureFromErrno(ENOTDIR);
+        if (S_ISLNK(link.stx_mode))
+            info.attributes |= FolderAttribute::ReparsePoint;
+        listing.info = info;
+        if (!lists(info))
+            return;
+        fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            throw FailureFromErrno(errno);
+    } else {
+        listing.info = info;
+        if (!lists(info)) {
+            close(fd);
+            return;
+        }
+    }
+    ListEntries(fd, withFiles, listing);
+}
+
+std::unique_ptr<FolderReading> PosixFileSystem::StartFolderReading(const QStringList& startFolders)
+{
+    return std::make_unique<PosixFolderReading>(startFolders);
+}

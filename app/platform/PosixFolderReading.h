@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/FolderReading.h"
+
+#include <QStringList>
+
+#include <string>
+#include <unordered_set>
+
+// Reads folders for a walk with one open and one getdents64 pass each, and
+// one statx per file relative to the open folder. The mount table is read
+// once, when the reading starts, for the pseudo-file-system test.
+class PosixFolderReading : public FolderReading {
+public:
+    explicit PosixFolderReading(const QStringList& startFolders);
+    void Read(std::string_view utf8Path, Lists lists, bool withFiles, FolderListing& listing) override;
+
+private:
+    // The mount points of pseudo file systems at or below the start folders,
+    // spelt as the walk reaches them (through the start folders' own links).
+    std::unordered_set<std::string> m_pseudoMountPoints;
+};
