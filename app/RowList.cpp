@@ -1,29 +1,103 @@
 #include "app/RowList.h"
 
+#include "app/BackgroundFileWork.h"
+#include "app/EventPump.h"
 #include "app/Failure.h"
 #include "app/ReturnFreedMemory.h"
 #include "app/TextSortOrder.h"
 #include "app/Timestamp.h"
+#include "folders/PathSeparator.h"
 
-#include <QCollator>
+#include <QCoreApplication>
 #include <QDir>
-#include <QCollatorSortKey>
 #include <QMimeData>
+#include <QStringDecoder>
 #include <QUrl>
 
 #include <algorithm>
 #include <numeric>
 
 namespace {
+// Below this many rows a sort takes too little time to leave the window's thread.
+constexpr size_t kSortOnWorkerFrom = 50'000;
+
 Failure OutOfRange()
 {
     return Failure(ErrorNumber::SubscriptOutOfRange, QStringLiteral("Index out of bounds"));
 }
+
+// Processes the window's events while a sort runs on a worker.
+class WindowEvents : public EventPump {
+protected:
+    void ProcessEvents() override { QCoreApplication::processEvents(); }
+};
+
+// What a sort reads, copied or shared so that the list may change meanwhile.
+struct SortInput {
+    std::vector<std::string_view> folders;
+    std::vector<SplitText> texts;
+    std::vector<qint64> times;
+    std::vector<std::shared_ptr<const void>> storage;
+};
+
+std::vector<uint32_t> SortedPositions(const SortInput& input, bool byText, bool ascending)
+{
+    if (byText)
+        return StablePathOrder(input.folders, input.texts.size(), [&](size_t i) { return input.texts[i]; },
+                               kPathSeparator, ascending);
+    // No time (the smallest value) comes first in ascending order.
+    std::vector<uint32_t> positions(input.times.size());
+    std::iota(positions.begin(), positions.end(), 0u);
+    std::stable_sort(positions.begin(), positions.end(), [&](uint32_t a, uint32_t b) {
+        return ascending ? input.times[a] < input.times[b] : input.times[b] < input.times[a];
+    });
+    return positions;
+}
 }  // namespace
 
 RowList::RowList(bool checkable, QObject* parent)
-    : QAbstractTableModel(parent), m_checkable(checkable), m_formatTime(&TimestampText)
+    : QAbstractTableModel(parent),
+      m_checkable(checkable),
+      m_texts(std::make_shared<Utf8TextStore>()),
+      m_formatTime(&TimestampText)
 {
+}
+
+QString RowList::TextOf(const StoredRow& row) const
+{
+    const std::string_view folder = row.folder == kNoFolder ? std::string_view() : m_folders[row.folder];
+    // Room for the longest outcome (one UTF-16 unit per byte at most), decoded in place.
+    QString text(static_cast<qsizetype>(folder.size() + 1 + row.nameLength), Qt::Uninitialized);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QChar* out = text.data();
+    if (row.folder != kNoFolder) {
+        out = decoder.appendToBuffer(out, QByteArrayView(folder.data(), static_cast<qsizetype>(folder.size())));
+        *out++ = kPathSeparator;
+    }
+    out = decoder.appendToBuffer(out, QByteArrayView(row.name, row.nameLength));
+    text.truncate(out - text.constData());
+    return text;
+}
+
+RowList::StoredRow RowList::Store(const QString& text, qint64 time, bool checked)
+{
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view bytes(utf8.constData(), static_cast<size_t>(utf8.size()));
+    const size_t split = bytes.rfind(kPathSeparator.toLatin1());
+    uint32_t folder = kNoFolder;
+    std::string_view name = bytes;
+    if (split != std::string_view::npos) {
+        const std::string_view folderText = bytes.substr(0, split);
+        name = bytes.substr(split + 1);
+        if (!m_rows.empty() && m_rows.back().folder != kNoFolder && m_folders[m_rows.back().folder] == folderText) {
+            folder = m_rows.back().folder;
+        } else {
+            folder = static_cast<uint32_t>(m_folders.size());
+            m_folders.push_back(m_texts->Append(folderText));
+        }
+    }
+    const std::string_view stored = m_texts->Append(name);
+    return StoredRow{stored.data(), time, static_cast<uint32_t>(stored.size()), folder, checked ? 1u : 0u};
 }
 
 const RowList::StoredRow& RowList::At(int index) const
@@ -65,12 +139,12 @@ qint64 RowList::Time(int index) const
 
 bool RowList::Checked(int index) const
 {
-    return At(index).checked;
+    return At(index).checked != 0;
 }
 
 void RowList::SetChecked(int index, bool checked)
 {
-    At(index).checked = checked;
+    At(index).checked = checked ? 1u : 0u;
     EmitCheckChanged(index - 1, index - 1);
 }
 
@@ -81,7 +155,7 @@ void RowList::SetCheckedRows(const std::vector<int>& indexes, bool checked)
     if (indexes.empty())
         return;
     for (int index : indexes)
-        m_rows[static_cast<size_t>(index - 1)].checked = checked;
+        m_rows[static_cast<size_t>(index - 1)].checked = checked ? 1u : 0u;
     const auto [first, last] = std::minmax_element(indexes.begin(), indexes.end());
     EmitCheckChanged(*first - 1, *last - 1);
 }
@@ -89,7 +163,7 @@ void RowList::SetCheckedRows(const std::vector<int>& indexes, bool checked)
 void RowList::SetAllChecked(bool checked)
 {
     for (StoredRow& row : m_rows)
-        row.checked = checked;
+        row.checked = checked ? 1u : 0u;
     if (!m_rows.empty())
         EmitCheckChanged(0, Count() - 1);
 }
@@ -112,11 +186,10 @@ void RowList::AddRows(std::vector<Row>&& rows)
         return;
     const int first = Count();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    ++m_version;
     // Grows geometrically: an exact reserve per batch would copy every row again for each batch.
-    for (const Row& row : rows) {
-        const Utf8TextStore::Ref text = m_texts.Append(row.text);
-        m_rows.push_back(StoredRow{text.bytes, row.time, text.length, row.checked});
-    }
+    for (const Row& row : rows)
+        m_rows.push_back(Store(row.text, row.time, row.checked));
     rows.clear();
     endInsertRows();
 }
@@ -127,12 +200,21 @@ void RowList::AddRows(Batch&& batch)
         return;
     const int first = Count();
     beginInsertRows({}, first, first + static_cast<int>(batch.m_rows.size()) - 1);
-    if (m_rows.empty())
+    ++m_version;
+    if (m_rows.empty() && m_folders.empty()) {
         m_rows.swap(batch.m_rows);
-    else
-        m_rows.insert(m_rows.end(), batch.m_rows.begin(), batch.m_rows.end());
-    m_texts.Adopt(std::move(batch.m_texts));
+        m_folders.swap(batch.m_folders);
+    } else {
+        const auto offset = static_cast<uint32_t>(m_folders.size());
+        for (StoredRow row : batch.m_rows) {
+            row.folder = row.folder == kNoFolder ? kNoFolder : row.folder + offset;
+            m_rows.push_back(row);
+        }
+        m_folders.insert(m_folders.end(), batch.m_folders.begin(), batch.m_folders.end());
+    }
+    m_shared.push_back(std::move(batch.m_storage));
     batch.m_rows.clear();
+    batch.m_folders.clear();
     endInsertRows();
 }
 
@@ -140,6 +222,7 @@ void RowList::Remove(int index)
 {
     At(index);
     beginRemoveRows({}, index - 1, index - 1);
+    ++m_version;
     m_rows.erase(m_rows.begin() + (index - 1));
     endRemoveRows();
 }
@@ -151,7 +234,7 @@ void RowList::RemoveWhere(const std::function<bool(const Row&)>& predicate)
     // until the list is cleared.
     std::vector<bool> removed(m_rows.size());
     for (size_t i = 0; i < m_rows.size(); ++i)
-        removed[i] = predicate(Row{TextOf(m_rows[i]), m_rows[i].time, m_rows[i].checked});
+        removed[i] = predicate(Row{TextOf(m_rows[i]), m_rows[i].time, m_rows[i].checked != 0});
     size_t keptCount = 0;
     for (size_t i = 0; i < m_rows.size(); ++i) {
         if (!removed[i])
@@ -163,6 +246,7 @@ void RowList::RemoveWhere(const std::function<bool(const Row&)>& predicate)
     // One layout change for any number of removed rows.
     emit layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
+    ++m_version;
     m_rows.erase(kept, m_rows.end());
     for (const QModelIndex& index : before)
         changePersistentIndex(index, QModelIndex());
@@ -173,35 +257,62 @@ void RowList::Clear()
 {
     const bool hadRows = !m_rows.empty();
     beginResetModel();
+    ++m_version;
     m_rows.clear();
     m_rows.shrink_to_fit();
-    m_texts.Clear();
+    m_folders.clear();
+    m_folders.shrink_to_fit();
+    m_texts = std::make_shared<Utf8TextStore>();
+    m_shared.clear();
     endResetModel();
     // Handing memory back walks the whole heap: only worth it when rows went.
     if (hadRows)
         ReturnFreedMemory();
 }
 
-std::vector<uint32_t> RowList::SortedOrder(int column, Qt::SortOrder order) const
+std::vector<uint32_t> RowList::SortedOrder(int column, Qt::SortOrder order)
 {
+    const auto input = std::make_shared<SortInput>();
+    if (column == 1) {
+        input->folders = m_folders;
+        input->texts.reserve(m_rows.size());
+        for (const StoredRow& row : m_rows)
+            input->texts.emplace_back(row.folder, std::string_view(row.name, row.nameLength));
+        input->storage = m_shared;
+        input->storage.push_back(m_texts);
+    } else {
+        input->times.reserve(m_rows.size());
+        for (const StoredRow& row : m_rows)
+            input->times.push_back(row.time);
+    }
     const bool ascending = order == Qt::AscendingOrder;
-    if (column == 1)
-        return StableTextOrder(m_rows.size(), [this](size_t position) { return TextOf(m_rows[position]); },
-                               ascending);
-    // No time (the smallest value) comes first in ascending order.
-    std::vector<uint32_t> positions(m_rows.size());
-    std::iota(positions.begin(), positions.end(), 0u);
-    std::stable_sort(positions.begin(), positions.end(), [&](uint32_t a, uint32_t b) {
-        return ascending ? m_rows[a].time < m_rows[b].time : m_rows[b].time < m_rows[a].time;
-    });
-    return positions;
+    if (m_rows.size() < kSortOnWorkerFrom)
+        return SortedPositions(*input, column == 1, ascending);
+    const auto positions = std::make_shared<std::vector<uint32_t>>();
+    WindowEvents events;
+    BackgroundFileWork::Run(
+        [input, positions, byText = column == 1, ascending](BackgroundFileWork&) {
+            *positions = SortedPositions(*input, byText, ascending);
+        },
+        events);
+    return std::move(*positions);
 }
 
 void RowList::Sort(int column, Qt::SortOrder order)
 {
     ColumnAt(column);
+    const uint64_t version = m_version;
     const std::vector<uint32_t> positions = SortedOrder(column, order);
+    // Rows added, removed or reordered while the window waited make this order stale.
+    if (m_version != version)
+        return;
+    Reorder(positions);
+}
+
+void RowList::Reorder(const std::vector<uint32_t>& positions)
+{
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    ++m_version;
     std::vector<StoredRow> sorted;
     sorted.reserve(m_rows.size());
     std::vector<int> newRowOf(m_rows.size());
@@ -277,7 +388,7 @@ QVariant RowList::data(const QModelIndex& index, int role) const
     if (role == Qt::DisplayRole)
         return index.column() == 0 ? TextOf(row) : SubItem(index.row() + 1, index.column());
     if (role == Qt::CheckStateRole && m_checkable && index.column() == 0)
-        return row.checked ? Qt::Checked : Qt::Unchecked;
+        return row.checked != 0 ? Qt::Checked : Qt::Unchecked;
     return {};
 }
 
