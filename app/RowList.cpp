@@ -89,11 +89,13 @@ RowList::StoredRow RowList::Store(const QString& text, qint64 time, bool checked
     if (split != std::string_view::npos) {
         const std::string_view folderText = bytes.substr(0, split);
         name = bytes.substr(split + 1);
-        if (!m_rows.empty() && m_rows.back().folder != kNoFolder && m_folders[m_rows.back().folder] == folderText) {
-            folder = m_rows.back().folder;
+        const auto known = m_folderNumbers.find(folderText);
+        if (known != m_folderNumbers.end()) {
+            folder = known->second;
         } else {
             folder = static_cast<uint32_t>(m_folders.size());
             m_folders.push_back(m_texts->Append(folderText));
+            m_folderNumbers.emplace(m_folders.back(), folder);
         }
     }
     const std::string_view stored = m_texts->Append(name);
@@ -263,6 +265,7 @@ void RowList::Clear()
     m_folders.clear();
     m_folders.shrink_to_fit();
     m_texts = std::make_shared<Utf8TextStore>();
+    m_folderNumbers = {};
     m_shared.clear();
     endResetModel();
     // Handing memory back walks the whole heap: only worth it when rows went.

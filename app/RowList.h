@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // An ordered list of rows shown by a list view: the folder list and the
@@ -108,7 +109,7 @@ private:
     StoredRow& At(int index);
     const Column& ColumnAt(int column) const;
     QString TextOf(const StoredRow& row) const;
-    // Stores the text split after its last separator, the folder shared with the row before.
+    // Stores the text split at its last separator, its folder shared with the rows added before.
     StoredRow Store(const QString& text, qint64 time, bool checked);
     std::vector<uint32_t> SortedOrder(int column, Qt::SortOrder order);
     void Reorder(const std::vector<uint32_t>& positions);
@@ -122,6 +123,8 @@ private:
     // Texts added one by one; shared, so a sort on a worker can read on while the list is cleared.
     std::shared_ptr<Utf8TextStore> m_texts;
     std::vector<std::shared_ptr<const void>> m_shared;
+    // The folders of the texts added one by one, by their text.
+    std::unordered_map<std::string_view, uint32_t> m_folderNumbers;
     // Counts changes to which rows there are and their order.
     uint64_t m_version = 0;
     std::vector<Column> m_columns;

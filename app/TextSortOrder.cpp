@@ -5,13 +5,13 @@
 #include <QString>
 
 #include <algorithm>
-#include <iterator>
-#include <optional>
+#include <atomic>
+#include <numeric>
 #include <thread>
 #include <unordered_map>
 
 namespace {
-// Below this many texts one thread makes all the keys.
+// Below this many texts one thread sorts them all.
 constexpr size_t kParallelFrom = 20'000;
 constexpr uint32_t kRoot = 0;
 // Marks an item of a folder that is a sub-folder rather than a text.
@@ -67,60 +67,67 @@ private:
     std::unordered_map<NodeName, uint32_t, NodeNameHash> m_index;
 };
 
-std::vector<QCollatorSortKey> NameKeys(size_t first, size_t last, const std::function<SplitText(size_t)>& textAt)
+QString Decoded(std::string_view utf8)
 {
-    const QCollator collator = MakeCollator();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(last - first);
-    for (size_t position = first; position < last; ++position) {
-        const std::string_view name = textAt(position).second;
-        keys.push_back(collator.sortKey(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
-    }
-    return keys;
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
+
+// A folder's items as texts, decoded side by side in one buffer: a text's
+// name, a sub-folder's name with the separator and then U+FFFF, so that a
+// sub-folder's paths lie between the two (U+FFFF collates above every other
+// character).
+class ItemTexts {
+public:
+    void Clear()
+    {
+        m_buffer.resize(0);
+        m_starts.clear();
+    }
+    void AddText(std::string_view name) { Add(name, {}); }
+    void AddFolder(std::string_view name, QChar separator)
+    {
+        const QChar tail[] = {separator, QChar(0xffff)};
+        Add(name, tail);
+    }
+    // The item's first text, and where its paths end.
+    QStringView Start(size_t item) const
+    {
+        const QStringView text = End(item);
+        return m_folder[item] ? text.chopped(1) : text;
+    }
+    QStringView End(size_t item) const
+    {
+        return QStringView(m_buffer).mid(m_starts[item], m_starts[item + 1] - m_starts[item]);
+    }
+
+private:
+    void Add(std::string_view name, QStringView tail)
+    {
+        if (m_starts.empty())
+            m_starts.push_back(0);
+        m_buffer += Decoded(name);
+        m_buffer += tail;
+        m_starts.push_back(m_buffer.size());
+        m_folder.resize(m_starts.size() - 1);
+        m_folder.back() = !tail.isEmpty();
+    }
+
+    QString m_buffer;
+    std::vector<qsizetype> m_starts;
+    std::vector<bool> m_folder;
+};
 }  // namespace
 
 std::vector<uint32_t> StablePathOrder(const std::vector<std::string_view>& folders, size_t count,
                                       const std::function<SplitText(size_t)>& textAt, QChar separator,
                                       bool ascending)
 {
-    // The names' keys, half of them on a second thread.
-    const size_t middle = count >= kParallelFrom ? count / 2 : count;
-    std::vector<QCollatorSortKey> secondKeys;
-    std::thread worker;
-    if (middle < count)
-        worker = std::thread([&] { secondKeys = NameKeys(middle, count, textAt); });
-    std::optional<std::vector<QCollatorSortKey>> nameKeys;
-    try {
-        nameKeys = NameKeys(0, middle, textAt);
-    } catch (...) {
-        worker.join();
-        throw;
-    }
-
-    // Meanwhile the folders' tree, with a key per folder name and its separator.
     const char separatorByte = separator.toLatin1();
     FolderTree tree;
     std::vector<uint32_t> folderNodes(folders.size());
     for (size_t f = 0; f < folders.size(); ++f)
         folderNodes[f] = tree.NodeOf(folders[f], separatorByte);
     const std::vector<NodeName>& nodes = tree.Nodes();
-    const QCollator collator = MakeCollator();
-    // A folder's paths lie between its name with the separator and that
-    // followed by U+FFFF, which collates above every other character.
-    std::vector<QCollatorSortKey> nodeKeys;
-    std::vector<QCollatorSortKey> nodeEndKeys;
-    nodeKeys.reserve(nodes.size());
-    nodeEndKeys.reserve(nodes.size());
-    for (const NodeName& node : nodes) {
-        const QString name = QString::fromUtf8(node.name.data(), static_cast<qsizetype>(node.name.size())) + separator;
-        nodeKeys.push_back(collator.sortKey(name));
-        nodeEndKeys.push_back(collator.sortKey(name + QChar(0xffff)));
-    }
-    if (worker.joinable())
-        worker.join();
-    nameKeys->insert(nameKeys->end(), std::make_move_iterator(secondKeys.begin()),
-                     std::make_move_iterator(secondKeys.end()));
 
     // Each folder's items, its texts in their order and then its sub-folders,
     // laid out folder after folder.
@@ -144,30 +151,60 @@ std::vector<uint32_t> StablePathOrder(const std::vector<std::string_view>& folde
 
     // Each folder's items in ascending order, in groups: items whose spans
     // overlap (equal names, or folder names alike but for case or accents)
-    // share a group, whose texts are then ordered one by one.
-    const auto keyOf = [&](uint32_t item) -> const QCollatorSortKey& {
-        return item & kFolderItem ? nodeKeys[item & ~kFolderItem] : (*nameKeys)[item];
-    };
-    const auto endKeyOf = [&](uint32_t item) -> const QCollatorSortKey& {
-        return item & kFolderItem ? nodeEndKeys[item & ~kFolderItem] : (*nameKeys)[item];
-    };
+    // share a group, whose paths are then ordered one by one. The folders
+    // are shared out among threads one at a time.
     std::vector<uint32_t> groupEnd(items.size());
     std::vector<uint32_t> groupStart(items.size());
-    for (size_t n = 0; n < nodes.size(); ++n) {
-        std::stable_sort(items.begin() + ends[n], items.begin() + ends[n + 1],
-                         [&](uint32_t a, uint32_t b) { return keyOf(a).compare(keyOf(b)) < 0; });
-        for (uint32_t first = ends[n], last; first < ends[n + 1]; first = last) {
-            const QCollatorSortKey* spanEnd = &endKeyOf(items[first]);
-            for (last = first + 1; last < ends[n + 1] && keyOf(items[last]).compare(*spanEnd) <= 0; ++last) {
-                if (endKeyOf(items[last]).compare(*spanEnd) > 0)
-                    spanEnd = &endKeyOf(items[last]);
+    std::atomic<size_t> nextNode = 0;
+    const auto sortFolders = [&] {
+        const QCollator collator = MakeCollator();
+        ItemTexts texts;
+        std::vector<uint32_t> local;
+        for (size_t n; (n = nextNode.fetch_add(1)) < nodes.size();) {
+            const uint32_t first = ends[n];
+            const uint32_t last = ends[n + 1];
+            texts.Clear();
+            for (uint32_t i = first; i < last; ++i) {
+                if (items[i] & kFolderItem)
+                    texts.AddFolder(nodes[items[i] & ~kFolderItem].name, separator);
+                else
+                    texts.AddText(textAt(items[i]).second);
             }
-            groupEnd[first] = last;
-            groupStart[last - 1] = first;
+            // Sorts item numbers within the folder, so their texts stay put.
+            local.resize(last - first);
+            std::iota(local.begin(), local.end(), 0u);
+            std::stable_sort(local.begin(), local.end(), [&](uint32_t a, uint32_t b) {
+                return collator.compare(texts.Start(a), texts.Start(b)) < 0;
+            });
+            for (uint32_t i = 0, j; i < local.size(); i = j) {
+                QStringView spanEnd = texts.End(local[i]);
+                for (j = i + 1; j < local.size() && collator.compare(texts.Start(local[j]), spanEnd) <= 0; ++j) {
+                    if (collator.compare(texts.End(local[j]), spanEnd) > 0)
+                        spanEnd = texts.End(local[j]);
+                }
+                groupEnd[first + i] = first + j;
+                groupStart[first + j - 1] = first + i;
+            }
+            for (uint32_t& item : local)
+                item = items[first + item];
+            std::copy(local.begin(), local.end(), items.begin() + first);
         }
+    };
+    std::thread worker;
+    if (count >= kParallelFrom)
+        worker = std::thread(sortFolders);
+    try {
+        sortFolders();
+    } catch (...) {
+        nextNode = nodes.size();
+        worker.join();
+        throw;
     }
+    if (worker.joinable())
+        worker.join();
 
     // The texts of a group, ordered by what follows the group's folder.
+    const QCollator collator = MakeCollator();
     const auto appendGroup = [&](uint32_t node, uint32_t first, uint32_t last, std::vector<uint32_t>& order) {
         std::vector<uint32_t> positions;
         std::vector<uint32_t> pending(items.begin() + first, items.begin() + last);
@@ -184,11 +221,9 @@ std::vector<uint32_t> StablePathOrder(const std::vector<std::string_view>& folde
         std::vector<std::pair<QCollatorSortKey, uint32_t>> keyed;
         keyed.reserve(positions.size());
         for (const uint32_t position : positions) {
-            const std::string_view name = textAt(position).second;
-            QString rest = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+            QString rest = Decoded(textAt(position).second);
             for (uint32_t m = textNodes[position]; m != node; m = nodes[m].parent)
-                rest.prepend(QString::fromUtf8(nodes[m].name.data(), static_cast<qsizetype>(nodes[m].name.size()))
-                             + separator);
+                rest.prepend(Decoded(nodes[m].name) + separator);
             keyed.emplace_back(collator.sortKey(rest), position);
         }
         std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
@@ -198,7 +233,6 @@ std::vector<uint32_t> StablePathOrder(const std::vector<std::string_view>& folde
         for (const auto& entry : keyed)
             order.push_back(entry.second);
     };
-
     // The texts in the order of a walk through the sorted folders; cursors
     // run up through a folder's items, or down when descending.
     std::vector<uint32_t> order;
