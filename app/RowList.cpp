@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QMimeData>
-#include <QStringDecoder>
 #include <QUrl>
 
 #include <algorithm>
@@ -65,18 +64,18 @@ RowList::RowList(bool checkable, QObject* parent)
 
 QString RowList::TextOf(const StoredRow& row) const
 {
-    const std::string_view folder = row.folder == kNoFolder ? std::string_view() : m_folders[row.folder];
-    // Room for the longest outcome (one UTF-16 unit per byte at most), decoded in place.
-    QString text(static_cast<qsizetype>(folder.size() + 1 + row.nameLength), Qt::Uninitialized);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QChar* out = text.data();
-    if (row.folder != kNoFolder) {
-        out = decoder.appendToBuffer(out, QByteArrayView(folder.data(), static_cast<qsizetype>(folder.size())));
-        *out++ = kPathSeparator;
-    }
-    out = decoder.appendToBuffer(out, QByteArrayView(row.name, row.nameLength));
-    text.truncate(out - text.constData());
+    QString text;
+    AppendTextOf(text, row);
     return text;
+}
+
+void RowList::AppendTextOf(QString& out, const StoredRow& row) const
+{
+    if (row.folder != kNoFolder) {
+        AppendUtf8(out, m_folders[row.folder]);
+        out += kPathSeparator;
+    }
+    AppendUtf8(out, {row.name, row.nameLength});
 }
 
 RowList::StoredRow RowList::Store(const QString& text, qint64 time, bool checked)
@@ -124,6 +123,27 @@ const RowList::Column& RowList::ColumnAt(int column) const
 QString RowList::Text(int index) const
 {
     return TextOf(At(index));
+}
+
+qsizetype RowList::TextLength(int index) const
+{
+    const StoredRow& row = At(index);
+    // Every byte but a continuation byte starts a character; one of four bytes needs two units.
+    const auto units = [](std::string_view utf8) {
+        qsizetype length = 0;
+        for (const char byte : utf8) {
+            const auto c = static_cast<unsigned char>(byte);
+            length += (c & 0xc0) != 0x80 ? (c >= 0xf0 ? 2 : 1) : 0;
+        }
+        return length;
+    };
+    const qsizetype name = units({row.name, row.nameLength});
+    return row.folder == kNoFolder ? name : units(m_folders[row.folder]) + 1 + name;
+}
+
+void RowList::AppendText(QString& out, int index) const
+{
+    AppendTextOf(out, At(index));
 }
 
 QString RowList::SubItem(int index, int k) const

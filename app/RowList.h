@@ -35,6 +35,9 @@ public:
 
     int Count() const { return static_cast<int>(m_rows.size()); }
     QString Text(int index) const;
+    // The text's length in UTF-16 units, and the text appended to out, without a copy of their own.
+    qsizetype TextLength(int index) const;
+    void AppendText(QString& out, int index) const;
     // The text of column k + 1; only sub-item 1 (the time's text) is ever set.
     QString SubItem(int index, int k) const;
     qint64 Time(int index) const;
@@ -69,8 +72,10 @@ public:
     void SetColumnWidthTwips(int column, int twips);
     void RemoveColumn(int column);
 
-    // How a row's time becomes its sub-item text; the local date and time by default.
+    // How a row's time becomes its sub-item text; the local date and time by
+    // default. It may be called from several threads at once.
     void SetTimeFormatter(TimeFormatter formatter);
+    TimeFormatter Formatter() const { return m_formatTime; }
 
     // Qt model interface.
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -109,6 +114,7 @@ private:
     StoredRow& At(int index);
     const Column& ColumnAt(int column) const;
     QString TextOf(const StoredRow& row) const;
+    void AppendTextOf(QString& out, const StoredRow& row) const;
     // Stores the text split at its last separator, its folder shared with the rows added before.
     StoredRow Store(const QString& text, qint64 time, bool checked);
     std::vector<uint32_t> SortedOrder(int column, Qt::SortOrder order);

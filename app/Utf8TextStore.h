@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -17,3 +19,6 @@ private:
     size_t m_blockSize = 0;
     size_t m_used = 0;
 };
+
+// Appends the UTF-8 text to out as UTF-16, decoded in place.
+void AppendUtf8(QString& out, std::string_view utf8);
