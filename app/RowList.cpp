@@ -31,27 +31,6 @@ protected:
     void ProcessEvents() override { QCoreApplication::processEvents(); }
 };
 
-// What a sort reads, copied or shared so that the list may change meanwhile.
-struct SortInput {
-    std::vector<std::string_view> folders;
-    std::vector<SplitText> texts;
-    std::vector<qint64> times;
-    std::vector<std::shared_ptr<const void>> storage;
-};
-
-std::vector<uint32_t> SortedPositions(const SortInput& input, bool byText, bool ascending)
-{
-    if (byText)
-        return StablePathOrder(input.folders, input.texts.size(), [&](size_t i) { return input.texts[i]; },
-                               kPathSeparator, ascending);
-    // No time (the smallest value) comes first in ascending order.
-    std::vector<uint32_t> positions(input.times.size());
-    std::iota(positions.begin(), positions.end(), 0u);
-    std::stable_sort(positions.begin(), positions.end(), [&](uint32_t a, uint32_t b) {
-        return ascending ? input.times[a] < input.times[b] : input.times[b] < input.times[a];
-    });
-    return positions;
-}
 }  // namespace
 
 RowList::RowList(bool checkable, QObject* parent)
@@ -192,6 +171,7 @@ void RowList::SetAllChecked(bool checked)
 
 void RowList::EmitCheckChanged(int firstRow, int lastRow)
 {
+    ++m_checkChanges;
     emit dataChanged(createIndex(firstRow, 0), createIndex(lastRow, 0), {Qt::CheckStateRole});
 }
 
@@ -293,62 +273,76 @@ void RowList::Clear()
         ReturnFreedMemory();
 }
 
-std::vector<uint32_t> RowList::SortedOrder(int column, Qt::SortOrder order)
+// A sort: what it reads, copied or shared so that the list may change
+// meanwhile, and what it makes.
+struct RowList::SortJob {
+    std::vector<StoredRow> rows;
+    std::vector<std::string_view> folders;
+    std::vector<std::shared_ptr<const void>> storage;
+    bool byText = true;
+    bool ascending = true;
+    std::vector<StoredRow> sorted;
+    std::vector<int> newRowOf;
+};
+
+void RowList::RunSortJob(SortJob& job)
 {
-    const auto input = std::make_shared<SortInput>();
-    if (column == 1) {
-        input->folders = m_folders;
-        input->texts.reserve(m_rows.size());
-        for (const StoredRow& row : m_rows)
-            input->texts.emplace_back(row.folder, std::string_view(row.name, row.nameLength));
-        input->storage = m_shared;
-        input->storage.push_back(m_texts);
+    const std::vector<StoredRow>& rows = job.rows;
+    std::vector<uint32_t> positions;
+    if (job.byText) {
+        positions = StablePathOrder(
+            job.folders, rows.size(),
+            [&](size_t i) { return SplitText(rows[i].folder, std::string_view(rows[i].name, rows[i].nameLength)); },
+            kPathSeparator, job.ascending);
     } else {
-        input->times.reserve(m_rows.size());
-        for (const StoredRow& row : m_rows)
-            input->times.push_back(row.time);
+        // No time (the smallest value) comes first in ascending order.
+        positions.resize(rows.size());
+        std::iota(positions.begin(), positions.end(), 0u);
+        std::stable_sort(positions.begin(), positions.end(), [&](uint32_t a, uint32_t b) {
+            return job.ascending ? rows[a].time < rows[b].time : rows[b].time < rows[a].time;
+        });
     }
-    const bool ascending = order == Qt::AscendingOrder;
-    if (m_rows.size() < kSortOnWorkerFrom)
-        return SortedPositions(*input, column == 1, ascending);
-    const auto positions = std::make_shared<std::vector<uint32_t>>();
-    WindowEvents events;
-    BackgroundFileWork::Run(
-        [input, positions, byText = column == 1, ascending](BackgroundFileWork&) {
-            *positions = SortedPositions(*input, byText, ascending);
-        },
-        events);
-    return std::move(*positions);
+    job.sorted.reserve(rows.size());
+    job.newRowOf.resize(rows.size());
+    for (size_t i = 0; i < positions.size(); ++i) {
+        job.sorted.push_back(rows[positions[i]]);
+        job.newRowOf[positions[i]] = static_cast<int>(i);
+    }
 }
 
 void RowList::Sort(int column, Qt::SortOrder order)
 {
     ColumnAt(column);
     const uint64_t version = m_version;
-    const std::vector<uint32_t> positions = SortedOrder(column, order);
+    const uint64_t checkChanges = m_checkChanges;
+    const auto job = std::make_shared<SortJob>();
+    job->rows = m_rows;
+    job->folders = m_folders;
+    job->storage = m_shared;
+    job->storage.push_back(m_texts);
+    job->byText = column == 1;
+    job->ascending = order == Qt::AscendingOrder;
+    if (m_rows.size() < kSortOnWorkerFrom) {
+        RunSortJob(*job);
+    } else {
+        WindowEvents events;
+        BackgroundFileWork::Run([job](BackgroundFileWork&) { RunSortJob(*job); }, events);
+    }
     // Rows added, removed or reordered while the window waited make this order stale.
     if (m_version != version)
         return;
-    Reorder(positions);
-}
-
-void RowList::Reorder(const std::vector<uint32_t>& positions)
-{
+    if (m_checkChanges != checkChanges) {
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            job->sorted[static_cast<size_t>(job->newRowOf[i])].checked = m_rows[i].checked;
+    }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     ++m_version;
-    std::vector<StoredRow> sorted;
-    sorted.reserve(m_rows.size());
-    std::vector<int> newRowOf(m_rows.size());
-    for (size_t i = 0; i < positions.size(); ++i) {
-        sorted.push_back(m_rows[positions[i]]);
-        newRowOf[positions[i]] = static_cast<int>(i);
-    }
-    m_rows = std::move(sorted);
+    m_rows.swap(job->sorted);
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& index : before)
-        after.push_back(createIndex(newRowOf[static_cast<size_t>(index.row())], index.column()));
+        after.push_back(createIndex(job->newRowOf[static_cast<size_t>(index.row())], index.column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

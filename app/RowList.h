@@ -117,8 +117,8 @@ private:
     void AppendTextOf(QString& out, const StoredRow& row) const;
     // Stores the text split at its last separator, its folder shared with the rows added before.
     StoredRow Store(const QString& text, qint64 time, bool checked);
-    std::vector<uint32_t> SortedOrder(int column, Qt::SortOrder order);
-    void Reorder(const std::vector<uint32_t>& positions);
+    struct SortJob;
+    static void RunSortJob(SortJob& job);
     void EmitCheckChanged(int firstRow, int lastRow);
 
     bool m_checkable;
@@ -133,6 +133,7 @@ private:
     std::unordered_map<std::string_view, uint32_t> m_folderNumbers;
     // Counts changes to which rows there are and their order.
     uint64_t m_version = 0;
+    uint64_t m_checkChanges = 0;
     std::vector<Column> m_columns;
     TimeFormatter m_formatTime;
 };

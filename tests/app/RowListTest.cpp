@@ -192,8 +192,8 @@ TEST(RowListTest, BatchRowsReferToSharedFoldersAndNames)
     QLocale::setDefault(previous);
 }
 
-// A long list sorts on a worker while events are processed; a clearing of
-// the list meanwhile wins over the sort.
+// A long list sorts on a worker while events are processed; a check mark set
+// meanwhile is kept, a clearing of the list meanwhile wins over the sort.
 TEST(RowListTest, ALongSortGivesWayToAChangeMadeWhileItRuns)
 {
     std::vector<RowList::Row> rows;
@@ -202,8 +202,12 @@ TEST(RowListTest, ALongSortGivesWayToAChangeMadeWhileItRuns)
     const auto owned = MakeList({});
     RowList& list = *owned;
     list.AddRows(std::move(rows));
+    // A check mark set meanwhile moves with its row.
+    QTimer::singleShot(0, &list, [&list] { list.SetChecked(1, true); });
     list.Sort(2, Qt::DescendingOrder);
     EXPECT_EQ(list.Time(1), 59'999);
+    EXPECT_TRUE(list.Checked(60'000));
+    EXPECT_EQ(list.Time(60'000), 0);
     QTimer::singleShot(0, &list, [&list] { list.Clear(); });
     list.Sort(1, Qt::AscendingOrder);
     EXPECT_EQ(list.Count(), 0);
