@@ -19,6 +19,7 @@
 namespace {
 // Below this many rows a sort takes too little time to leave the window's thread.
 constexpr size_t kSortOnWorkerFrom = 50'000;
+constexpr size_t kRowsCopiedAtOnce = 1 << 16;
 
 Failure OutOfRange()
 {
@@ -316,16 +317,28 @@ void RowList::Sort(int column, Qt::SortOrder order)
     const uint64_t version = m_version;
     const uint64_t checkChanges = m_checkChanges;
     const auto job = std::make_shared<SortJob>();
-    job->rows = m_rows;
+    const bool onWorker = m_rows.size() >= kSortOnWorkerFrom;
+    WindowEvents events;
+    // A long list is copied a part at a time, the window's events processed between.
+    job->rows.reserve(m_rows.size());
+    for (size_t first = 0; first < m_rows.size(); first += kRowsCopiedAtOnce) {
+        if (first > 0 && onWorker) {
+            events.Point();
+            if (m_version != version)
+                return;
+        }
+        const size_t last = std::min(first + kRowsCopiedAtOnce, m_rows.size());
+        job->rows.insert(job->rows.end(), m_rows.begin() + static_cast<std::ptrdiff_t>(first),
+                         m_rows.begin() + static_cast<std::ptrdiff_t>(last));
+    }
     job->folders = m_folders;
     job->storage = m_shared;
     job->storage.push_back(m_texts);
     job->byText = column == 1;
     job->ascending = order == Qt::AscendingOrder;
-    if (m_rows.size() < kSortOnWorkerFrom) {
+    if (!onWorker) {
         RunSortJob(*job);
     } else {
-        WindowEvents events;
         BackgroundFileWork::Run([job](BackgroundFileWork&) { RunSortJob(*job); }, events);
     }
     // Rows added, removed or reordered while the window waited make this order stale.
