@@ -45,6 +45,8 @@ RowList::RowList(bool checkable, QObject* parent)
 QString RowList::TextOf(const StoredRow& row) const
 {
     QString text;
+    // At most one UTF-16 unit per byte: one allocation.
+    text.reserve(static_cast<qsizetype>((row.folder == kNoFolder ? 0 : m_folders[row.folder].size() + 1) + row.nameLength));
     AppendTextOf(text, row);
     return text;
 }

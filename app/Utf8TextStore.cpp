@@ -23,16 +23,19 @@ std::string_view Utf8TextStore::Append(std::string_view utf8)
 
 void AppendUtf8(QString& out, std::string_view utf8)
 {
+    // Plain ASCII, the common case, is Latin-1 too, which Qt widens fast.
+    unsigned char bits = 0;
+    for (const char c : utf8)
+        bits |= static_cast<unsigned char>(c);
+    if (bits < 0x80) {
+        out.append(QLatin1StringView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        return;
+    }
     // Room for the longest outcome, one UTF-16 unit per byte, then cut to what was written.
     const qsizetype start = out.size();
     out.resize(start + static_cast<qsizetype>(utf8.size()));
-    QChar* begin = out.data() + start;
-    // Plain ASCII, the common case, widens byte by byte; the rest goes through the decoder.
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        std::transform(utf8.begin(), utf8.end(), begin, [](char c) { return QChar(static_cast<char16_t>(c)); });
-        return;
-    }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QChar* end = decoder.appendToBuffer(begin, QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    const QChar* end =
+        decoder.appendToBuffer(out.data() + start, QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
     out.truncate(end - out.constData());
 }
