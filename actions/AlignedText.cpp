@@ -2,6 +2,7 @@
 
 #include "app/EventPump.h"
 #include "app/RowList.h"
+#include "app/Utf8TextStore.h"
 
 #include <algorithm>
 
@@ -12,105 +13,104 @@ bool IsControl(QChar c)
     return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
 }
 
-QString WithoutControls(QString text)
+// Writes every control character from start on as "?".
+void ReplaceControls(QString& text, qsizetype start)
 {
-    // Looks before writing, so a text without controls is never copied.
-    const auto first = std::find_if(text.cbegin(), text.cend(), IsControl);
+    // Looks before writing, so a text without controls is never detached.
+    const auto first = std::find_if(text.cbegin() + start, text.cend(), IsControl);
     for (qsizetype i = first - text.cbegin(); i < text.size(); ++i) {
         if (IsControl(text[i]))
             text[i] = QLatin1Char('?');
     }
-    return text;
 }
 
-QString Caption(const RowList& rows, int column)
+// Pads what was appended from start on to width, then adds the TAB.
+void PadCell(QString& line, qsizetype start, int width)
 {
-    return WithoutControls(rows.ColumnText(column));
+    const qsizetype length = line.size() - start;
+    if (width > length)
+        line.resize(line.size() + width - length, QLatin1Char(' '));
+    line += QLatin1Char('\t');
 }
+
 }  // namespace
 
-void DateTexts::Reserve(int rowCount)
-{
-    m_times.reserve(static_cast<size_t>(rowCount));
-    m_ends.reserve(static_cast<size_t>(rowCount));
-}
-
-void DateTexts::Add(qint64 time, const QString& text)
+qsizetype DateTexts::Add(qint64 time, const std::function<QString(qint64)>& format)
 {
     m_times.push_back(time);
-    m_utf8 += text.toUtf8();
-    m_ends.push_back(static_cast<size_t>(m_utf8.size()));
+    qsizetype length = 0;
+    if (time != kNoTime) {
+        const QString text = format(time);
+        m_utf8 += text.toUtf8();
+        length = text.size();
+    }
+    m_ends.push_back(m_utf8.size());
+    return length;
 }
 
-QString DateTexts::Text(const RowList& rows, int row) const
+bool DateTexts::Known(const RowList& rows, int row) const
 {
     const size_t i = static_cast<size_t>(row) - 1;
-    if (row < 1 || i >= m_times.size() || rows.Time(row) != m_times[i])
-        return rows.SubItem(row, 1);
-    const size_t start = i == 0 ? 0 : m_ends[i - 1];
-    return QString::fromUtf8(m_utf8.constData() + start, static_cast<qsizetype>(m_ends[i] - start));
+    return row >= 1 && i < m_times.size() && row <= rows.Count() && rows.Time(row) == m_times[i];
 }
 
-QString CellText(const RowList& rows, int row, int column, const DateTexts& dates)
+void DateTexts::Append(QString& out, const RowList& rows, int row) const
 {
+    if (!Known(rows, row)) {
+        out += rows.SubItem(row, 1);
+        return;
+    }
+    const size_t i = static_cast<size_t>(row) - 1;
+    const qsizetype start = i == 0 ? 0 : m_ends[i - 1];
+    AppendUtf8(out, std::string_view(m_utf8.constData() + start, static_cast<size_t>(m_ends[i] - start)));
+}
+
+void AppendCell(QString& line, const RowList& rows, int row, int column, const DateTexts& dates, int width)
+{
+    const qsizetype start = line.size();
     if (column == 1)
-        return WithoutControls(rows.Text(row));
-    return WithoutControls(column == 2 ? dates.Text(rows, row) : rows.SubItem(row, column - 1));
+        rows.AppendText(line, row);
+    else if (column == 2)
+        dates.Append(line, rows, row);
+    else
+        line += rows.SubItem(row, column - 1);
+    ReplaceControls(line, start);
+    PadCell(line, start, width);
 }
 
 std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump& pump, DateTexts& dates)
 {
     const int columnCount = rows.ColumnCount();
-    const int rowCount = rows.Count();
     std::vector<int> widths(static_cast<size_t>(columnCount), 0);
     if (withCaptions) {
         for (int c = 1; c <= columnCount; ++c)
             widths[c - 1] = static_cast<int>(rows.ColumnText(c).size());
     }
-    if (columnCount >= 2)
-        dates.Reserve(rowCount);
+    const int rowCount = rows.Count();
+    const RowList::TimeFormatter format = rows.Formatter();
     for (int r = 1; r <= rowCount; ++r) {
         if (!pump.Point())
             break;
         for (int c = 1; c <= columnCount; ++c) {
-            qsizetype length = 0;
-            if (c == 1) {
-                length = rows.Text(r).size();
-            } else if (c == 2) {
-                const QString date = rows.SubItem(r, 1);
-                dates.Add(rows.Time(r), date);
-                length = date.size();
-            } else {
-                length = rows.SubItem(r, c - 1).size();
-            }
+            const qsizetype length = c == 1 ? rows.TextLength(r)
+                : c == 2                    ? dates.Add(rows.Time(r), format)
+                                            : rows.SubItem(r, c - 1).size();
             widths[c - 1] = std::max(widths[c - 1], static_cast<int>(length));
         }
     }
     return widths;
 }
 
-void AppendPaddedCell(QString& line, const QString& cell, int width)
-{
-    line += cell;
-    // A text grown longer since the widths were taken gets no spaces.
-    if (width > cell.size())
-        line.resize(line.size() + width - cell.size(), QLatin1Char(' '));
-    line += QLatin1Char('\t');
-}
-
 QString HeaderLine(const RowList& rows, const std::vector<int>& widths)
 {
     QString line;
-    for (int c = 1; c <= static_cast<int>(widths.size()); ++c)
-        AppendPaddedCell(line, Caption(rows, c), widths[c - 1]);
+    for (int c = 1; c <= static_cast<int>(widths.size()); ++c) {
+        const qsizetype start = line.size();
+        line += rows.ColumnText(c);
+        ReplaceControls(line, start);
+        PadCell(line, start, widths[c - 1]);
+    }
     return line;
-}
-
-void AppendRowLine(QString& line, const RowList& rows, int row, const std::vector<int>& widths,
-                   const DateTexts& dates)
-{
-    for (int c = 1; c <= static_cast<int>(widths.size()); ++c)
-        AppendPaddedCell(line, CellText(rows, row, c, dates), widths[c - 1]);
 }
 
 QString ClipboardText(const RowList& rows, EventPump& pump)
@@ -118,12 +118,18 @@ QString ClipboardText(const RowList& rows, EventPump& pump)
     DateTexts dates;
     const std::vector<int> widths = ColumnWidths(rows, false, pump, dates);
     const int rowCount = rows.Count();
+    // Room for every line at its longest: the cells, the TABs and CR LF.
+    qsizetype lineLength = static_cast<qsizetype>(widths.size()) + 2;
+    for (const int width : widths)
+        lineLength += width;
     QString text;
+    text.reserve(lineLength * rowCount);
     for (int r = 1; r <= rowCount; ++r) {
         if (!pump.Point())
             break;
         const qsizetype start = text.size();
-        AppendRowLine(text, rows, r, widths, dates);
+        for (int c = 1; c <= static_cast<int>(widths.size()); ++c)
+            AppendCell(text, rows, r, c, dates, widths[c - 1]);
         // The last cell's TAB and the spaces before it go; never past this line's start.
         qsizetype end = text.size() - 1;
         while (end > start && text[end - 1] == QLatin1Char(' '))

@@ -35,10 +35,8 @@ bool SaveListviewProperlySpaced(const RowList& rows, const QString& path, FileSy
             return false;
         line.resize(0);
         for (int c = 1; c <= columnCount; ++c) {
-            QString cell;
-            if (!trap.Run(c == 1 ? 162 : 170, [&] { cell = CellText(rows, r, c, dates); }))
+            if (!trap.Run(c == 1 ? 162 : 170, [&] { AppendCell(line, rows, r, c, dates, widths[c - 1]); }))
                 return false;
-            AppendPaddedCell(line, cell, widths[c - 1]);
         }
         if (!trap.Run(178, [&] { file->WriteLine(line); }))
             return false;

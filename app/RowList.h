@@ -1,21 +1,24 @@
 #pragma once
 
 #include "app/FileSystem.h"
+#include "app/TextSortOrder.h"
 #include "app/Utf8TextStore.h"
 
 #include <QAbstractTableModel>
 #include <QString>
 
 #include <functional>
-#include <initializer_list>
+#include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // An ordered list of rows shown by a list view: the folder list and the
 // result list. A row has its text, an optional time whose text is its
 // sub-item 1, and a check mark. Row and column indexes are 1-based; an index
-// out of range throws Failure. Texts are kept as UTF-8 and turned into
-// QStrings when asked for, so a million long paths stay small.
+// out of range throws Failure. A text is kept as UTF-8 in two parts, its
+// folder (shared by the rows of that folder) and the rest, and put together
+// when asked for, so a million long paths stay small.
 class RowList : public QAbstractTableModel {
     Q_OBJECT
 
@@ -32,6 +35,9 @@ public:
 
     int Count() const { return static_cast<int>(m_rows.size()); }
     QString Text(int index) const;
+    // The text's length in UTF-16 units, and the text appended to out, without a copy of their own.
+    qsizetype TextLength(int index) const;
+    void AppendText(QString& out, int index) const;
     // The text of column k + 1; only sub-item 1 (the time's text) is ever set.
     QString SubItem(int index, int k) const;
     qint64 Time(int index) const;
@@ -52,7 +58,9 @@ public:
     void RemoveWhere(const std::function<bool(const Row&)>& predicate);
     void Clear();
     // Reorders the rows themselves, stably: column 1 by its text in the
-    // user's locale, any other column by the row's time (no time first).
+    // user's locale, any other column by the row's time (no time first). A
+    // long list is ordered on worker threads while the window's events are
+    // processed; a change made to the rows meanwhile wins over the sort.
     void Sort(int column, Qt::SortOrder order);
     // Lets views drag rows out as the files their texts name.
     void SetDragAsFiles(bool dragAsFiles) { m_dragAsFiles = dragAsFiles; }
@@ -64,8 +72,10 @@ public:
     void SetColumnWidthTwips(int column, int twips);
     void RemoveColumn(int column);
 
-    // How a row's time becomes its sub-item text; the local date and time by default.
+    // How a row's time becomes its sub-item text; the local date and time by
+    // default. It may be called from several threads at once.
     void SetTimeFormatter(TimeFormatter formatter);
+    TimeFormatter Formatter() const { return m_formatTime; }
 
     // Qt model interface.
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -89,45 +99,66 @@ private:
         int widthTwips = 0;
     };
 
-    // A row as kept: 24 bytes and its UTF-8 text in m_texts.
+    // A row as kept, 24 bytes: its text is folder + separator + name, or the
+    // name alone without a folder. The bytes live in m_texts or in storage
+    // that m_shared keeps.
     struct StoredRow {
-        const char* bytes;
+        const char* name;
         qint64 time;
-        uint32_t length;
-        bool checked;
+        uint32_t nameLength;
+        uint32_t folder : 31;
+        uint32_t checked : 1;
     };
 
     const StoredRow& At(int index) const;
     StoredRow& At(int index);
     const Column& ColumnAt(int column) const;
-    static QString TextOf(const StoredRow& row) { return Utf8TextStore::Decode({row.bytes, row.length}); }
-    std::vector<uint32_t> SortedOrder(int column, Qt::SortOrder order) const;
+    QString TextOf(const StoredRow& row) const;
+    void AppendTextOf(QString& out, const StoredRow& row) const;
+    // Stores the text split at its last separator, its folder shared with the rows added before.
+    StoredRow Store(const QString& text, qint64 time, bool checked);
+    struct SortJob;
+    static void RunSortJob(SortJob& job);
     void EmitCheckChanged(int firstRow, int lastRow);
 
     bool m_checkable;
     bool m_dragAsFiles = false;
     std::vector<StoredRow> m_rows;
-    Utf8TextStore m_texts;
+    // UTF-8 folders without their trailing separator.
+    std::vector<std::string_view> m_folders;
+    // Texts added one by one; shared, so a sort on a worker can read on while the list is cleared.
+    std::shared_ptr<Utf8TextStore> m_texts;
+    std::vector<std::shared_ptr<const void>> m_shared;
+    // The folders of the texts added one by one, by their text.
+    std::unordered_map<std::string_view, uint32_t> m_folderNumbers;
+    // Counts changes to which rows there are and their order.
+    uint64_t m_version = 0;
+    uint64_t m_checkChanges = 0;
     std::vector<Column> m_columns;
     TimeFormatter m_formatTime;
 };
 
 // Rows made away from any list (on any thread), unchecked, to be put into
-// one with a single insertion.
+// one with a single insertion. Their texts are not copied: they refer to
+// UTF-8 folders and names in storage that the batch, then the list, shares.
 class RowList::Batch {
 public:
-    // Adds a row whose text is the UTF-8 parts joined.
-    void Add(std::initializer_list<std::string_view> utf8TextParts, qint64 time)
+    // folders: UTF-8, without their trailing separator; storage keeps them and the names alive.
+    Batch(std::vector<std::string_view> folders, std::shared_ptr<const void> storage)
+        : m_folders(std::move(folders)), m_storage(std::move(storage))
     {
-        const Utf8TextStore::Ref text = m_texts.AppendJoined(utf8TextParts);
-        m_rows.push_back(StoredRow{text.bytes, time, text.length, false});
+    }
+    // Adds the row folder + separator + name.
+    void Add(uint32_t folder, std::string_view utf8Name, qint64 time)
+    {
+        m_rows.push_back(StoredRow{utf8Name.data(), time, static_cast<uint32_t>(utf8Name.size()), folder, 0});
     }
     size_t Count() const { return m_rows.size(); }
-    // Room for this many rows, so that adding them never moves those made.
     void Reserve(size_t rows) { m_rows.reserve(rows); }
 
 private:
     friend class RowList;
     std::vector<StoredRow> m_rows;
-    Utf8TextStore m_texts;
+    std::vector<std::string_view> m_folders;
+    std::shared_ptr<const void> m_storage;
 };

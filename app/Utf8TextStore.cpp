@@ -1,62 +1,41 @@
 #include "app/Utf8TextStore.h"
 
-#include <QStringEncoder>
+#include <QStringDecoder>
 
 #include <algorithm>
-#include <iterator>
 
 namespace {
 constexpr size_t kBlockBytes = 1 << 20;
 }  // namespace
 
-char* Utf8TextStore::Reserve(size_t bytes)
+std::string_view Utf8TextStore::Append(std::string_view utf8)
 {
-    if (m_blocks.empty() || m_blockSize - m_used < bytes) {
-        m_blockSize = std::max(kBlockBytes, bytes);
+    if (m_blocks.empty() || m_blockSize - m_used < utf8.size()) {
+        m_blockSize = std::max(kBlockBytes, utf8.size());
         m_blocks.push_back(std::make_unique_for_overwrite<char[]>(m_blockSize));
         m_used = 0;
     }
-    return m_blocks.back().get() + m_used;
+    char* start = m_blocks.back().get() + m_used;
+    std::copy(utf8.begin(), utf8.end(), start);
+    m_used += utf8.size();
+    return {start, utf8.size()};
 }
 
-Utf8TextStore::Ref Utf8TextStore::Append(QStringView text)
+void AppendUtf8(QString& out, std::string_view utf8)
 {
-    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    char* start = Reserve(static_cast<size_t>(encoder.requiredSpace(text.size())));
-    const char* end = encoder.appendToBuffer(start, text);
-    const auto length = static_cast<uint32_t>(end - start);
-    m_used += length;
-    return Ref{start, length};
-}
-
-Utf8TextStore::Ref Utf8TextStore::AppendJoined(std::initializer_list<std::string_view> utf8Parts)
-{
-    size_t length = 0;
-    for (const std::string_view part : utf8Parts)
-        length += part.size();
-    char* start = Reserve(length);
-    char* out = start;
-    for (const std::string_view part : utf8Parts)
-        out = std::copy(part.begin(), part.end(), out);
-    m_used += length;
-    return Ref{start, static_cast<uint32_t>(length)};
-}
-
-void Utf8TextStore::Adopt(Utf8TextStore&& other)
-{
-    if (other.m_blocks.empty())
+    // Plain ASCII, the common case, is Latin-1 too, which Qt widens fast.
+    unsigned char bits = 0;
+    for (const char c : utf8)
+        bits |= static_cast<unsigned char>(c);
+    if (bits < 0x80) {
+        out.append(QLatin1StringView(utf8.data(), static_cast<qsizetype>(utf8.size())));
         return;
-    // The other's last block becomes the one that takes the next texts.
-    std::move(other.m_blocks.begin(), other.m_blocks.end(), std::back_inserter(m_blocks));
-    m_blockSize = other.m_blockSize;
-    m_used = other.m_used;
-    other.Clear();
-}
-
-void Utf8TextStore::Clear()
-{
-    m_blocks.clear();
-    m_blocks.shrink_to_fit();
-    m_blockSize = 0;
-    m_used = 0;
+    }
+    // Room for the longest outcome, one UTF-16 unit per byte, then cut to what was written.
+    const qsizetype start = out.size();
+    out.resize(start + static_cast<qsizetype>(utf8.size()));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QChar* end =
+        decoder.appendToBuffer(out.data() + start, QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    out.truncate(end - out.constData());
 }

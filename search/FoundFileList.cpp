@@ -5,8 +5,8 @@
 #include <algorithm>
 
 namespace {
-// Everything stored is valid UTF-8: names are checked before they are
-// recorded, folders are encoded from text.
+// Everything stored is valid UTF-8: the walk checks names and folder paths
+// before it records them.
 qsizetype Utf16Length(std::string_view utf8)
 {
     qsizetype length = 0;
@@ -64,21 +64,14 @@ void FoundFileList::BeginFolder(std::string_view utf8FolderPath)
 void FoundFileList::Add(std::string_view utf8Name, qint64 time)
 {
     if (m_folderPending) {
-        m_folders.push_back(m_pendingFolder);
+        m_folders.push_back(m_texts->Append(m_pendingFolder));
         m_folderPending = false;
     }
     if (m_count % kEntriesPerBlock == 0)
         m_entries.push_back(std::make_unique_for_overwrite<Entry[]>(kEntriesPerBlock));
-    if (m_nameUsed + utf8Name.size() > kNameBlockBytes) {
-        m_names.push_back(std::make_unique_for_overwrite<char[]>(kNameBlockBytes));
-        m_nameUsed = 0;
-    }
-    std::copy(utf8Name.begin(), utf8Name.end(), m_names.back().get() + m_nameUsed);
-    m_entries.back()[m_count % kEntriesPerBlock] = {time, static_cast<uint32_t>(m_folders.size() - 1),
-                                                    static_cast<uint32_t>(m_names.size() - 1),
-                                                    static_cast<uint32_t>(m_nameUsed),
-                                                    static_cast<uint32_t>(utf8Name.size())};
-    m_nameUsed += utf8Name.size();
+    const std::string_view name = m_texts->Append(utf8Name);
+    m_entries.back()[m_count % kEntriesPerBlock] = {time, name.data(), static_cast<uint32_t>(m_folders.size() - 1),
+                                                    static_cast<uint32_t>(name.size())};
     ++m_count;
 }
 
@@ -87,10 +80,11 @@ QString FoundFileList::Path(size_t index) const
     const Entry& entry = At(index);
     // Files of one folder follow each other: its text is decoded once for them.
     if (entry.folder != m_decodedFolderIndex) {
-        m_decodedFolder = QString::fromStdString(m_folders[entry.folder]);
+        const std::string_view folder = m_folders[entry.folder];
+        m_decodedFolder = QString::fromUtf8(folder.data(), static_cast<qsizetype>(folder.size()));
         m_decodedFolderIndex = entry.folder;
     }
-    const std::string_view name(m_names[entry.nameBlock].get() + entry.nameOffset, entry.nameLength);
+    const std::string_view name(entry.name, entry.nameLength);
     // Put together in place, exactly as long as the path: a result list holds one per row.
     QString path(m_decodedFolder.size() + 1 + Utf16Length(name), Qt::Uninitialized);
     QChar* out = std::copy(m_decodedFolder.cbegin(), m_decodedFolder.cend(), path.data());

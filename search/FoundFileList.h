@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Utf8TextStore.h"
+
 #include <QString>
 
 #include <climits>
@@ -11,9 +13,11 @@
 
 // Every file the walk recorded and its chosen time (UTC seconds, kNoTime when
 // unreadable), in walk order. Kept compact for a million files: a table of
-// folders, then per file a small entry and its UTF-8 name, all in fixed-size
-// blocks that never move (no doubling, no copying as the list grows); the
-// full path is put together only when asked for.
+// folders, then per file a small entry, the entries in fixed-size blocks and
+// the UTF-8 names and folders in a text store, none of which ever moves (no
+// doubling, no copying as the list grows); the full path is put together
+// only when asked for. Rows of a list can refer to the folders and names
+// and share their storage.
 class FoundFileList {
 public:
     FoundFileList() = default;
@@ -27,34 +31,32 @@ public:
 
     size_t Count() const { return m_count; }
     QString Path(size_t index) const;
-    // The file's folder (without a trailing separator) and name, as UTF-8.
+    // The file's folder number, the folder (without a trailing separator) and name, as UTF-8.
+    uint32_t FolderIndex(size_t index) const { return At(index).folder; }
     std::string_view FolderUtf8(size_t index) const { return m_folders[At(index).folder]; }
-    std::string_view NameUtf8(size_t index) const
-    {
-        const Entry& entry = At(index);
-        return {m_names[entry.nameBlock].get() + entry.nameOffset, entry.nameLength};
-    }
+    std::string_view NameUtf8(size_t index) const { return {At(index).name, At(index).nameLength}; }
     qint64 Time(size_t index) const { return At(index).time; }
+
+    // Every folder by its number, and what keeps the folders' and names' bytes alive.
+    const std::vector<std::string_view>& Folders() const { return m_folders; }
+    std::shared_ptr<const void> Storage() const { return m_texts; }
 
 private:
     struct Entry {
         qint64 time;
+        const char* name;
         uint32_t folder;
-        uint32_t nameBlock;
-        uint32_t nameOffset;
         uint32_t nameLength;
     };
     static constexpr size_t kEntriesPerBlock = 1 << 16;
-    static constexpr size_t kNameBlockBytes = 1 << 20;
 
     const Entry& At(size_t index) const { return m_entries[index / kEntriesPerBlock][index % kEntriesPerBlock]; }
 
-    std::vector<std::string> m_folders;
+    std::shared_ptr<Utf8TextStore> m_texts = std::make_shared<Utf8TextStore>();
+    std::vector<std::string_view> m_folders;
     std::string m_pendingFolder;
     bool m_folderPending = false;
     std::vector<std::unique_ptr<Entry[]>> m_entries;
-    std::vector<std::unique_ptr<char[]>> m_names;
-    size_t m_nameUsed = kNameBlockBytes;
     size_t m_count = 0;
     // The folder whose text Path decoded last.
     mutable QString m_decodedFolder;

@@ -5,7 +5,6 @@
 #include "app/MousePointer.h"
 #include "app/RowList.h"
 #include "app/Timestamp.h"
-#include "folders/PathSeparator.h"
 #include "search/DateMatching.h"
 #include "search/SearchState.h"
 
@@ -17,8 +16,9 @@
 #include <string_view>
 
 namespace {
-// The listing pass only makes rows: an event point every so many files is enough.
-constexpr size_t kListingPumpInterval = 4096;
+// Both passes do little per file: an event point (a clock read) every so
+// many files keeps the window as alive as one per file would.
+constexpr size_t kPumpInterval = 4096;
 
 struct Range {
     RangeMode mode;
@@ -78,12 +78,16 @@ void ListMatchingFiles(Form1& form, int generation)
     const PickerDay to(range->secondPicker);
     std::vector<int8_t> dayOffsets;
     std::vector<int8_t> dayOffsetsTo;
-    for (size_t i = 0; i < state.FoundFiles.Count(); ++i) {
-        if (!pump.Point() || stopped()) {
+    const FoundFileList& found = state.FoundFiles;
+    dayOffsets.reserve(found.Count());
+    if (range->mode == RangeMode::Between)
+        dayOffsetsTo.reserve(found.Count());
+    for (size_t i = 0; i < found.Count(); ++i) {
+        if (i % kPumpInterval == 0 && (!pump.Point() || stopped())) {
             form.SetMousePointer(MousePointer::Default);
             return;
         }
-        const qint64 time = state.FoundFiles.Time(i);
+        const qint64 time = found.Time(i);
         dayOffsets.push_back(static_cast<int8_t>(DayOffsetSign(time, from.Day())));
         if (range->mode == RangeMode::Between)
             dayOffsetsTo.push_back(static_cast<int8_t>(DayOffsetSign(time, to.Day())));
@@ -96,24 +100,22 @@ void ListMatchingFiles(Form1& form, int generation)
     bool cleared = false;
     const QObject scope;
     QObject::connect(&results, &QAbstractItemModel::modelReset, &scope, [&cleared] { cleared = true; });
-    const char separator = kPathSeparator.toLatin1();
-    const std::string_view separatorText(&separator, 1);
     const auto matches = [&](size_t i) {
         return MatchesRange(range->mode, dayOffsets[i], range->mode == RangeMode::Between ? dayOffsetsTo[i] : 0);
     };
     size_t matchCount = 0;
     for (size_t i = 0; i < dayOffsets.size(); ++i)
         matchCount += matches(i) ? 1 : 0;
-    RowList::Batch rows;
+    // The rows refer to the walk record's folders and names, and share its storage.
+    RowList::Batch rows(found.Folders(), found.Storage());
     rows.Reserve(matchCount);
     for (size_t i = 0; i < dayOffsets.size(); ++i) {
-        if (i % kListingPumpInterval == 0 && (!pump.Point() || stopped() || cleared)) {
+        if (i % kPumpInterval == 0 && (!pump.Point() || stopped() || cleared)) {
             form.SetMousePointer(MousePointer::Default);
             return;
         }
         if (matches(i))
-            rows.Add({state.FoundFiles.FolderUtf8(i), separatorText, state.FoundFiles.NameUtf8(i)},
-                     state.FoundFiles.Time(i));
+            rows.Add(found.FolderIndex(i), found.NameUtf8(i), found.Time(i));
     }
     results.AddRows(std::move(rows));
     form.SetMousePointer(MousePointer::Default);

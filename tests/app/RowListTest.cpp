@@ -4,6 +4,7 @@
 #include <QAbstractItemModelTester>
 #include <QLocale>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -153,4 +154,61 @@ TEST(RowListTest, DragsRowsAsFileUrlsOnlyWhenAsked)
     ASSERT_TRUE(data->hasUrls());
     EXPECT_EQ(data->urls(), (QList<QUrl>{QUrl::fromLocalFile("/tmp/a b.txt"), QUrl::fromLocalFile("/tmp/c")}));
     EXPECT_TRUE(data->hasFormat(QStringLiteral("text/uri-list")));
+}
+
+// Rows of a batch refer to folders and names in storage the list then shares:
+// they outlive their maker's hold on it, mix with rows added as texts, and
+// sort with them by their whole texts.
+TEST(RowListTest, BatchRowsReferToSharedFoldersAndNames)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    auto storage = std::make_shared<std::string>("/d/\xc3\xa4" "b10b2zeta\xf0\x9f\x98\x80");
+    const std::string_view bytes(*storage);
+    RowList list(true);
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    list.AddColumn(QStringLiteral("File(s) Found"));
+    list.Add(QStringLiteral("/d/\u00e4/b"), 1);
+    RowList::Batch batch({bytes.substr(0, 5), std::string_view()}, storage);
+    batch.Add(0, bytes.substr(5, 3), 2);   // b10
+    batch.Add(1, bytes.substr(10, 4), 3);  // zeta, in the root
+    batch.Add(0, bytes.substr(8, 2), 4);   // b2
+    batch.Add(0, bytes.substr(14, 4), kNoTime);
+    list.AddRows(std::move(batch));
+    storage.reset();
+    list.Add(QStringLiteral("/d/\u00e4/b3/c"), 5);
+    ASSERT_EQ(list.Count(), 6);
+    const QStringList texts = {"/d/\u00e4/b", "/d/\u00e4/b10", "/zeta", "/d/\u00e4/b2", u"/d/\u00e4/\U0001F600"_qs,
+                               "/d/\u00e4/b3/c"};
+    EXPECT_EQ(Texts(list), texts);
+    for (int i = 1; i <= list.Count(); ++i)
+        EXPECT_EQ(list.TextLength(i), texts[i - 1].size()) << i;
+
+    list.Sort(1, Qt::AscendingOrder);
+    // A symbol collates before letters.
+    EXPECT_EQ(Texts(list), (QStringList{u"/d/\u00e4/\U0001F600"_qs, "/d/\u00e4/b", "/d/\u00e4/b2", "/d/\u00e4/b3/c",
+                                        "/d/\u00e4/b10", "/zeta"}));
+    EXPECT_EQ(list.Time(3), 4);
+    QLocale::setDefault(previous);
+}
+
+// A long list sorts on a worker while events are processed; a check mark set
+// meanwhile is kept, a clearing of the list meanwhile wins over the sort.
+TEST(RowListTest, ALongSortGivesWayToAChangeMadeWhileItRuns)
+{
+    std::vector<RowList::Row> rows;
+    for (int i = 0; i < 60'000; ++i)
+        rows.push_back({QStringLiteral("/f%1/n%2").arg(i % 97).arg((i * 7919) % 60'000), i, false});
+    const auto owned = MakeList({});
+    RowList& list = *owned;
+    list.AddRows(std::move(rows));
+    // A check mark set meanwhile moves with its row.
+    QTimer::singleShot(0, &list, [&list] { list.SetChecked(1, true); });
+    list.Sort(2, Qt::DescendingOrder);
+    EXPECT_EQ(list.Time(1), 59'999);
+    EXPECT_TRUE(list.Checked(60'000));
+    EXPECT_EQ(list.Time(60'000), 0);
+    QTimer::singleShot(0, &list, [&list] { list.Clear(); });
+    list.Sort(1, Qt::AscendingOrder);
+    EXPECT_EQ(list.Count(), 0);
 }

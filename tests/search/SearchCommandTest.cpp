@@ -318,13 +318,16 @@ TEST_F(SearchCommandTest, StopDuringTheOffsetPassLeavesTheListEmptyUnderNewHeade
     for (int i = 0; i < 5; ++i)
         File(QStringLiteral("t/f%1.txt").arg(i), Utc(2021, 1, 1));
     AddFolderRow(Row(QStringLiteral("t")));
+    pump.points = 0;
     Search();
     ASSERT_EQ(form->ResultRows().Count(), 5);
+    // With few files each pass has one event point: the offset pass's is the one before the last.
+    const int offsetPassPoint = pump.points - 1;
 
     form->Option2->setChecked(true);
     pump.points = 0;
     pump.hook = [&](int point) {
-        if (point == 3)
+        if (point == offsetPassPoint)
             form->PushButton1->click();
     };
     Search();
