@@ -11,6 +11,7 @@
 #include "app/ResultListMenu.h"
 #include "app/RowList.h"
 #include "app/RowTableView.h"
+#include "app/Utf8TextStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,6 +20,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 // Processor time of the window's thread: on a busy machine the wall time of a
@@ -58,16 +63,24 @@ int main(int argc, char* argv[])
     RowList& rows = form.ResultRows();
     rows.AddColumn(QStringLiteral("File(s) Found"));
     rows.AddColumn(QStringLiteral("Date Modified"));
-    RowList::Batch batch;
+    // Walk-like order: folders in turn, names unordered within each; the
+    // rows refer to folders and names kept in one store, as a search's do.
+    auto texts = std::make_shared<Utf8TextStore>();
+    std::vector<std::string_view> folders;
+    constexpr int kFilesPerFolder = 50;
+    for (int f = 0; f * kFilesPerFolder < count; ++f)
+        folders.push_back(texts->Append(QStringLiteral("/home/user/Documents/Projects/archive-%1/reports/"
+                                                       "department-%2/a-longer-subfolder-name")
+                                            .arg(f * kFilesPerFolder / 5000)
+                                            .arg(f % 100)
+                                            .toStdString()));
+    RowList::Batch batch(std::move(folders), texts);
     batch.Reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        // Walk-like order: folders in turn, names unordered within each.
-        const QString path = QStringLiteral("/home/user/Documents/Projects/archive-%1/reports/department-%2/"
-                                            "a-longer-subfolder-name/file-%3-with-a-long-descriptive-name.txt")
-                                 .arg(i / 5000)
-                                 .arg((i / 50) % 100)
-                                 .arg((i * 7919) % count);
-        batch.Add({path.toStdString()}, (i % 7 == 0) ? kNoTime : 1'600'000'000 + (i * 7919) % 10'000'000);
+        const long long scattered = static_cast<long long>(i) * 7919;
+        const std::string name = "file-" + std::to_string(scattered % count) + "-with-a-long-descriptive-name.txt";
+        batch.Add(static_cast<uint32_t>(i / kFilesPerFolder), texts->Append(name),
+                  (i % 7 == 0) ? kNoTime : 1'600'000'000 + scattered % 10'000'000);
     }
     QApplication::processEvents();
     // The insertion and the view's first layout and paint run in separate
