@@ -63,6 +63,26 @@ TEST_F(FileDatesTest, EachFileUsesTheOffsetInForceAtItsOwnDate)
     EXPECT_EQ(DayOffsetSign(summer, DayNumber(QDate(2021, 7, 15))), 1);
 }
 
+TEST_F(FileDatesTest, TextsAreExactAroundOffsetChangesAndZoneChanges)
+{
+    const TimeZoneScope zone("Europe/Berlin");
+    // Later on the same day first, so the day is known before its change.
+    EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 12, 0)), QStringLiteral("28/03/2021 14:00:00"));
+    EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 0, 59, 59)), QStringLiteral("28/03/2021 01:59:59"));
+    EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 1, 0)), QStringLiteral("28/03/2021 03:00:00"));
+    EXPECT_EQ(TimestampText(Utc(2021, 10, 31, 0, 59, 59)), QStringLiteral("31/10/2021 02:59:59"));
+    EXPECT_EQ(TimestampText(Utc(2021, 10, 31, 1, 0)), QStringLiteral("31/10/2021 02:00:00"));
+    {
+        // A zone that counts leap seconds; the leap second reads as the second before it.
+        const TimeZoneScope leapSeconds("right/UTC");
+        EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 12, 0)), QStringLiteral("28/03/2021 11:59:33"));
+        EXPECT_EQ(TimestampText(1625097600), QStringLiteral("30/06/2021 23:59:33"));
+        EXPECT_EQ(TimestampText(1483228826), QStringLiteral("31/12/2016 23:59:59"));
+        EXPECT_EQ(TimestampText(1483228827), QStringLiteral("01/01/2017"));
+    }
+    EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 12, 0)), QStringLiteral("28/03/2021 14:00:00"));
+}
+
 TEST_F(FileDatesTest, DayOffsetsAtTheDayBoundaries)
 {
     const TimeZoneScope zone("Etc/GMT-2");
