@@ -28,6 +28,11 @@ TEST_F(FileDatesTest, TextIsShortDateAndTimeToTheSecond)
     EXPECT_EQ(TimestampText(Utc(2021, 8, 31, 12, 5, 9)), QStringLiteral("31/08/2021 14:05:09"));
     EXPECT_EQ(TimestampText(Utc(2021, 8, 30, 22, 0, 0)), QStringLiteral("31/08/2021"));
     EXPECT_EQ(TimestampText(kNoTime), QString());
+    // The year before 1 (year 0 to the system) keeps its date.
+    const qint64 beforeYear1 = QDateTime(QDate(1, 1, 1), QTime(0, 0), QTimeZone::utc()).toSecsSinceEpoch() - 3 * 3600;
+    EXPECT_EQ(TimestampText(beforeYear1),
+              QLocale().toString(QDate(-1, 12, 31), QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" 23:00:00"));
+    EXPECT_EQ(LocalDayNumber(beforeYear1), DayNumber(QDate(-1, 12, 31)));
     EXPECT_EQ(LocalDayNumber(Utc(2021, 8, 31, 12, 5, 9)), DayNumber(QDate(2021, 8, 31)));
     EXPECT_EQ(LocalDayNumber(kNoTime), 0);
     EXPECT_EQ(DayNumber(QDate(1899, 12, 30)), 0);
