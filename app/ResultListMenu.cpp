@@ -151,11 +151,19 @@ void ResultListMenu::CopyPath()
     const std::vector<int> rows = SelectedRows();
     if (rows.empty())
         return;
-    QStringList paths;
-    paths.reserve(static_cast<qsizetype>(rows.size()));
+    // One buffer of the exact size, so the paths are not held twice.
+    const RowList& list = m_form.ResultRows();
+    qsizetype length = static_cast<qsizetype>(rows.size()) - 1;
     for (int row : rows)
-        paths.push_back(m_form.ResultRows().Text(row));
-    QGuiApplication::clipboard()->setText(paths.join(QLatin1Char('\n')));
+        length += list.TextLength(row);
+    QString text;
+    text.reserve(length);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i != 0)
+            text += QLatin1Char('\n');
+        list.AppendText(text, rows[i]);
+    }
+    QGuiApplication::clipboard()->setText(text);
 }
 
 void ResultListMenu::CheckSelected(bool checked)

@@ -1,29 +1,43 @@
 #include "app/Timestamp.h"
 
 #include "app/FileSystem.h"
+#include "app/LocalOffsets.h"
 
 #include <QLocale>
 #include <QTime>
 
 #include <algorithm>
+#include <atomic>
 #include <ctime>
-#include <limits>
-#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace {
 constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kDaysFrom1899To1970 = 25569;
+constexpr qint64 kJulianDayOf1970 = 2440588;
 
-// localtime_r reads the zone once and keeps it (unlike localtime, which
-// checks /etc/localtime on every call when TZ is unset). A year that does
-// not fit an int counts as no local time.
-bool LocalParts(qint64 utcSeconds, struct tm& local)
+// Counts the readings of the system's time zone.
+std::atomic<quint64> zoneReadings{0};
+
+// The offsets of local time found on this thread since the zone was last read.
+LocalOffsets& ThreadOffsets()
 {
-    if (utcSeconds == kNoTime)
-        return false;
-    const time_t value = static_cast<time_t>(utcSeconds);
-    return localtime_r(&value, &local) != nullptr && local.tm_year <= std::numeric_limits<int>::max() - 1900;
+    thread_local quint64 reading = 0;
+    thread_local std::optional<LocalOffsets> offsets;
+    const quint64 current = zoneReadings.load(std::memory_order_relaxed);
+    if (!offsets || reading != current) {
+        offsets.emplace();
+        reading = current;
+    }
+    return *offsets;
+}
+
+// The local wall-clock time of a file time in seconds since 1970; nothing
+// for kNoTime and for a time with no local date.
+std::optional<qint64> LocalSeconds(qint64 utcSeconds)
+{
+    return utcSeconds == kNoTime ? std::nullopt : ThreadOffsets().LocalSeconds(utcSeconds);
 }
 
 qint64 FloorDiv(qint64 value, qint64 divisor)
@@ -47,55 +61,37 @@ QString TimeFormatOf(const QLocale& locale)
     return result.trimmed();
 }
 
-// The formats of the default locale, worked out again only when it changes;
-// each change starts a new generation.
-struct Formats {
-    QLocale locale;
-    QString dateFormat;
-    QString timeFormat;
-    quint64 generation = 0;
-};
-
-Formats CurrentFormats()
-{
-    static std::mutex mutex;
-    static Formats cached{QLocale::c(), {}, {}, 0};
-    const QLocale locale;
-    const std::lock_guard lock(mutex);
-    if (cached.generation == 0 || cached.locale != locale)
-        cached = {locale, ShortDateFormat(locale), TimeFormatOf(locale), cached.generation + 1};
-    return cached;
-}
-
-// The texts of dates and times of day already formatted on this thread for
-// the current formats: the locale takes about a microsecond for each, and the
-// rows of a list share days and times of day.
+// The texts of dates and times of day already formatted on this thread in
+// the default locale, with its formats: the locale takes about a microsecond
+// for each, and the rows of a list share days and times of day. All is made
+// again when the default locale changes.
 class FormattedTexts {
 public:
-    void Use(const Formats& formats)
+    void Use(const QLocale& locale)
     {
-        if (formats.generation == m_generation)
+        if (m_ready && locale == m_locale)
             return;
-        m_generation = formats.generation;
+        m_ready = true;
+        m_locale = locale;
+        m_dateFormat = ShortDateFormat(locale);
+        m_timeFormat = TimeFormatOf(locale);
         m_dates.assign(kDates, {});
         m_times.assign(kSecondsPerDay, {});
     }
 
-    const QString& Date(const QDate& date, const Formats& formats)
+    const QString& Date(qint64 julianDay)
     {
-        const qint64 key = date.toJulianDay();
-        DateText& entry = m_dates[static_cast<size_t>(key) % kDates];
-        if (entry.julianDay != key || entry.text.isNull())
-            entry = {key, formats.locale.toString(date, formats.dateFormat)};
+        DateText& entry = m_dates[static_cast<size_t>(julianDay) % kDates];
+        if (entry.julianDay != julianDay || entry.text.isNull())
+            entry = {julianDay, m_locale.toString(QDate::fromJulianDay(julianDay), m_dateFormat)};
         return entry.text;
     }
 
-    const QString& Time(int secondOfDay, const Formats& formats)
+    const QString& Time(int secondOfDay)
     {
         QString& text = m_times[static_cast<size_t>(secondOfDay)];
         if (text.isNull())
-            text = formats.locale.toString(QTime(secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60),
-                                           formats.timeFormat);
+            text = m_locale.toString(QTime(secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60), m_timeFormat);
         return text;
     }
 
@@ -105,7 +101,10 @@ private:
         qint64 julianDay = 0;
         QString text;
     };
-    quint64 m_generation = 0;
+    bool m_ready = false;
+    QLocale m_locale;
+    QString m_dateFormat;
+    QString m_timeFormat;
     std::vector<DateText> m_dates;
     std::vector<QString> m_times;
 };
@@ -136,26 +135,28 @@ QString ShortDateFormat(const QLocale& locale)
 
 QString TimestampText(qint64 utcSeconds)
 {
-    struct tm local {};
-    if (!LocalParts(utcSeconds, local))
+    const std::optional<qint64> local = LocalSeconds(utcSeconds);
+    if (!local)
         return {};
-    const QDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    const int secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);
-    const Formats formats = CurrentFormats();
+    const qint64 day = FloorDiv(*local, kSecondsPerDay);
+    const int secondOfDay = static_cast<int>(*local - day * kSecondsPerDay);
     thread_local FormattedTexts texts;
-    texts.Use(formats);
-    QString text = texts.Date(date, formats);
-    if (secondOfDay != 0)
-        text += QLatin1Char(' ') + texts.Time(secondOfDay, formats);
+    texts.Use(QLocale());
+    const QString& date = texts.Date(day + kJulianDayOf1970);
+    if (secondOfDay == 0)
+        return date;
+    const QString& time = texts.Time(secondOfDay);
+    QString text(date.size() + 1 + time.size(), Qt::Uninitialized);
+    QChar* out = std::copy(date.cbegin(), date.cend(), text.data());
+    *out++ = QLatin1Char(' ');
+    std::copy(time.cbegin(), time.cend(), out);
     return text;
 }
 
 qint64 LocalDayNumber(qint64 utcSeconds)
 {
-    struct tm local {};
-    if (!LocalParts(utcSeconds, local))
-        return 0;
-    return FloorDiv(utcSeconds + local.tm_gmtoff, kSecondsPerDay) + kDaysFrom1899To1970;
+    const std::optional<qint64> local = LocalSeconds(utcSeconds);
+    return local ? FloorDiv(*local, kSecondsPerDay) + kDaysFrom1899To1970 : 0;
 }
 
 qint64 DayNumber(const QDate& date)
@@ -167,4 +168,5 @@ qint64 DayNumber(const QDate& date)
 void RefreshLocalTimeZone()
 {
     tzset();
+    zoneReadings.fetch_add(1, std::memory_order_relaxed);
 }

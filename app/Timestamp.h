@@ -23,5 +23,6 @@ qint64 LocalDayNumber(qint64 utcSeconds);
 qint64 DayNumber(const QDate& date);
 
 // Reads the system's time zone again. The conversions above read it once and
-// then make no system call per file; a search calls this when it starts.
+// then ask the system about a day's offsets once; a search calls this when it
+// starts, and whoever changes TZ calls it too.
 void RefreshLocalTimeZone();

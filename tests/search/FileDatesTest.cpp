@@ -28,6 +28,11 @@ TEST_F(FileDatesTest, TextIsShortDateAndTimeToTheSecond)
     EXPECT_EQ(TimestampText(Utc(2021, 8, 31, 12, 5, 9)), QStringLiteral("31/08/2021 14:05:09"));
     EXPECT_EQ(TimestampText(Utc(2021, 8, 30, 22, 0, 0)), QStringLiteral("31/08/2021"));
     EXPECT_EQ(TimestampText(kNoTime), QString());
+    // The year before 1 (year 0 to the system) keeps its date.
+    const qint64 beforeYear1 = QDateTime(QDate(1, 1, 1), QTime(0, 0), QTimeZone::utc()).toSecsSinceEpoch() - 3 * 3600;
+    EXPECT_EQ(TimestampText(beforeYear1),
+              QLocale().toString(QDate(-1, 12, 31), QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" 23:00:00"));
+    EXPECT_EQ(LocalDayNumber(beforeYear1), DayNumber(QDate(-1, 12, 31)));
     EXPECT_EQ(LocalDayNumber(Utc(2021, 8, 31, 12, 5, 9)), DayNumber(QDate(2021, 8, 31)));
     EXPECT_EQ(LocalDayNumber(kNoTime), 0);
     EXPECT_EQ(DayNumber(QDate(1899, 12, 30)), 0);
@@ -61,6 +66,26 @@ TEST_F(FileDatesTest, EachFileUsesTheOffsetInForceAtItsOwnDate)
     // The same summer file is on 16 July for "on", and after 15 July.
     EXPECT_EQ(DayOffsetSign(summer, DayNumber(QDate(2021, 7, 16))), 0);
     EXPECT_EQ(DayOffsetSign(summer, DayNumber(QDate(2021, 7, 15))), 1);
+}
+
+TEST_F(FileDatesTest, TextsAreExactAroundOffsetChangesAndZoneChanges)
+{
+    const TimeZoneScope zone("Europe/Berlin");
+    // Later on the same day first, so the day is known before its change.
+    EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 12, 0)), QStringLiteral("28/03/2021 14:00:00"));
+    EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 0, 59, 59)), QStringLiteral("28/03/2021 01:59:59"));
+    EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 1, 0)), QStringLiteral("28/03/2021 03:00:00"));
+    EXPECT_EQ(TimestampText(Utc(2021, 10, 31, 0, 59, 59)), QStringLiteral("31/10/2021 02:59:59"));
+    EXPECT_EQ(TimestampText(Utc(2021, 10, 31, 1, 0)), QStringLiteral("31/10/2021 02:00:00"));
+    {
+        // A zone that counts leap seconds; the leap second reads as the second before it.
+        const TimeZoneScope leapSeconds("right/UTC");
+        EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 12, 0)), QStringLiteral("28/03/2021 11:59:33"));
+        EXPECT_EQ(TimestampText(1625097600), QStringLiteral("30/06/2021 23:59:33"));
+        EXPECT_EQ(TimestampText(1483228826), QStringLiteral("31/12/2016 23:59:59"));
+        EXPECT_EQ(TimestampText(1483228827), QStringLiteral("01/01/2017"));
+    }
+    EXPECT_EQ(TimestampText(Utc(2021, 3, 28, 12, 0)), QStringLiteral("28/03/2021 14:00:00"));
 }
 
 TEST_F(FileDatesTest, DayOffsetsAtTheDayBoundaries)

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/Timestamp.h"
+
 #include <QByteArray>
 
 #include <cstdlib>
-#include <ctime>
 
 // Sets TZ for one test and puts the previous value back afterwards.
 class TimeZoneScope {
@@ -11,7 +12,7 @@ public:
     explicit TimeZoneScope(const char* zone) : m_had(std::getenv("TZ") != nullptr), m_old(std::getenv("TZ"))
     {
         setenv("TZ", zone, 1);
-        tzset();
+        RefreshLocalTimeZone();
     }
     ~TimeZoneScope()
     {
@@ -19,7 +20,7 @@ public:
             setenv("TZ", m_old.constData(), 1);
         else
             unsetenv("TZ");
-        tzset();
+        RefreshLocalTimeZone();
     }
     TimeZoneScope(const TimeZoneScope&) = delete;
     TimeZoneScope& operator=(const TimeZoneScope&) = delete;
