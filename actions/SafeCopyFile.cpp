@@ -27,6 +27,23 @@ QString TargetOf(const CopyOutcome& copy)
 {
     return copy.folder + (copy.number == 1 ? copy.fileName : NumberedName(copy.fileName, copy.number));
 }
+
+// Tries the attempt with the copy's name, then "name (2)" and on while that
+// name exists; says so when every free name is taken.
+template <typename Attempt>
+void TryFreeNames(CopyOutcome& copy, Attempt attempt)
+{
+    for (; copy.number <= kLastNumber; ++copy.number) {
+        try {
+            attempt(TargetOf(copy));
+            return;
+        } catch (const Failure& failure) {
+            if (failure.Number() != ErrorNumber::FileAlreadyExists)
+                throw;
+        }
+    }
+    copy.reason = QStringLiteral("every free name is taken");
+}
 }  // namespace
 
 CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, FileSystem& fileSystem,
@@ -58,16 +75,9 @@ CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, Fil
             outcome.reason = QStringLiteral("it is already in that folder");
             return outcome;
         }
-        for (; outcome.number <= kLastNumber; ++outcome.number) {
-            try {
-                outcome.made = fileSystem.PrepareCopy(from, TargetOf(outcome), betweenChunks);
-                return outcome;
-            } catch (const Failure& failure) {
-                if (failure.Number() != ErrorNumber::FileAlreadyExists)
-                    throw;
-            }
-        }
-        outcome.reason = QStringLiteral("every free name is taken");
+        TryFreeNames(outcome, [&](const QString& target) {
+            outcome.made = fileSystem.PrepareCopy(from, target, betweenChunks);
+        });
     } catch (const Failure& failure) {
         outcome.reason = failure.Description();
     }
@@ -77,18 +87,10 @@ CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, Fil
 void NameCopy(CopyOutcome& copy)
 {
     try {
-        for (; copy.number <= kLastNumber; ++copy.number) {
-            const QString target = TargetOf(copy);
-            try {
-                copy.done = copy.made->Name(target);
-                copy.target = target;
-                return;
-            } catch (const Failure& failure) {
-                if (failure.Number() != ErrorNumber::FileAlreadyExists)
-                    throw;
-            }
-        }
-        copy.reason = QStringLiteral("every free name is taken");
+        TryFreeNames(copy, [&](const QString& target) {
+            copy.done = copy.made->Name(target);
+            copy.target = target;
+        });
     } catch (const Failure& failure) {
         copy.reason = failure.Description();
     }

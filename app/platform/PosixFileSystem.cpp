@@ -186,16 +186,7 @@ FolderInfo PosixFileSystem::GetFolder(const QString& path)
         t_lastOpened.Hold(encoded, fd);
     } else {
         t_lastOpened.Release();
-        struct statx link {};
-        if (!Status(AT_FDCWD, encoded.constData(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, link))
-            throw FailureFromErrno(errno);
-        status = link;
-        if (S_ISLNK(link.stx_mode) && !Status(AT_FDCWD, encoded.constData(), 0, STATX_TYPE, status))
-            throw FailureFromErrno(errno);
-        if (!S_ISDIR(status.stx_mode))
-            throw FailureFromErrno(ENOTDIR);
-        if (S_ISLNK(link.stx_mode))
-            info.attributes |= FolderAttribute::ReparsePoint;
+        status = FolderStatusByPath(encoded.constData(), info);
     }
     if (!info.isRoot && IsPseudoFileSystemRoot(encoded, status))
         info.attributes |= FolderAttribute::Hidden | FolderAttribute::System;

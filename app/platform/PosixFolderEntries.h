@@ -21,6 +21,24 @@ inline bool Status(int dirFd, const char* path, int flags, unsigned int mask, st
     return statx(dirFd, path, flags | AT_NO_AUTOMOUNT, mask, &status) == 0;
 }
 
+// The status of a folder that is looked at by its path (a link to a folder,
+// or one that cannot be opened): follows one link, marks the folder a
+// reparse point when it is reached through one, throws unless it is a folder.
+inline struct statx FolderStatusByPath(const char* path, FolderInfo& info)
+{
+    struct statx link {};
+    if (!Status(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW, STATX_TYPE, link))
+        throw FailureFromErrno(errno);
+    struct statx status = link;
+    if (S_ISLNK(link.stx_mode) && !Status(AT_FDCWD, path, 0, STATX_TYPE, status))
+        throw FailureFromErrno(errno);
+    if (!S_ISDIR(status.stx_mode))
+        throw FailureFromErrno(ENOTDIR);
+    if (S_ISLNK(link.stx_mode))
+        info.attributes |= FolderAttribute::ReparsePoint;
+    return status;
+}
+
 inline FileTimes TimesOf(const struct statx& status)
 {
     FileTimes times;

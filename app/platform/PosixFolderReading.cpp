@@ -98,17 +98,7 @@ void PosixFolderReading::Read(std::string_view utf8Path, Lists lists, bool withF
     if (fd < 0) {
         // A link to a folder (a start folder given through one), or a folder
         // that cannot be opened: looked at by its path.
-        struct statx link {};
-        struct statx status {};
-        if (!Status(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, link))
-            throw FailureFromErrno(errno);
-        status = link;
-        if (S_ISLNK(link.stx_mode) && !Status(AT_FDCWD, path.c_str(), 0, STATX_TYPE, status))
-            throw FailureFromErrno(errno);
-        if (!S_ISDIR(status.stx_mode))
-            throw FailureFromErrno(ENOTDIR);
-        if (S_ISLNK(link.stx_mode))
-            info.attributes |= FolderAttribute::ReparsePoint;
+        FolderStatusByPath(path.c_str(), info);
         listing.info = info;
         if (!lists(info))
             return;
