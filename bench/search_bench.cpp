@@ -4,7 +4,9 @@
 // Prints files walked, rows listed, wall seconds, files per second, peak RSS
 // and the longest time the window went without processing events; with
 // --print, the result rows (path, TAB, date text) on standard output. The
-// window is shown (offscreen), unless --hidden.
+// window is shown (offscreen), unless --hidden: then the search runs without
+// the event-gap probe (a 2 ms timer on the window's thread), so the time is
+// the search's alone.
 
 #include "bench/BenchSeams.h"
 #include "app/Form1.h"
@@ -138,7 +140,8 @@ int main(int argc, char* argv[])
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     QObject::connect(&ticker, &QTimer::timeout, tick);
-    ticker.start(2);
+    if (!hidden)
+        ticker.start(2);
     sinceTick.start();
 
     wall.start();
@@ -157,11 +160,12 @@ int main(int argc, char* argv[])
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     const size_t walked = form.Search().FoundFiles.Count();
-    std::fprintf(stderr,
-                 "files walked: %zu\nrows listed: %d\nwall seconds: %.3f\nfiles per second: %.0f\n"
-                 "peak RSS MB: %.1f\nlongest event gap ms: %lld (ending %.3f s after the click)\n"
-                 "longest event gap, window thread's processor ms: %.1f\n",
-                 walked, rows.Count(), seconds, walked / std::max(seconds, 1e-9), usage.ru_maxrss / 1024.0,
-                 static_cast<long long>(longestGapMs), longestGapEnd, longestCpuGapMs);
+    std::fprintf(stderr, "files walked: %zu\nrows listed: %d\nwall seconds: %.3f\nfiles per second: %.0f\npeak RSS MB: %.1f\n",
+                 walked, rows.Count(), seconds, walked / std::max(seconds, 1e-9), usage.ru_maxrss / 1024.0);
+    if (!hidden)
+        std::fprintf(stderr,
+                     "longest event gap ms: %lld (ending %.3f s after the click)\n"
+                     "longest event gap, window thread's processor ms: %.1f\n",
+                     static_cast<long long>(longestGapMs), longestGapEnd, longestCpuGapMs);
     return 0;
 }
