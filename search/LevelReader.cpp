@@ -1,7 +1,6 @@
 #include "search/LevelReader.h"
 
 #include "app/FileSystem.h"
-#include "app/ReturnFreedMemory.h"
 #include "search/WalkObserver.h"
 
 #include <pthread.h>
@@ -31,11 +30,6 @@ LevelReader::~LevelReader()
     m_workQueued.notify_all();
     for (std::thread& worker : m_workers)
         worker.join();
-    // The listings were freed on another thread than the workers that made
-    // them; what their allocators keep is given back before the results grow.
-    m_levels.clear();
-    m_spareListings.clear();
-    ReturnFreedMemory();
 }
 
 unsigned LevelReader::WorkerCount()

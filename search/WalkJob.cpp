@@ -1,5 +1,7 @@
 #include "search/WalkJob.h"
 
+#include "app/ReturnFreedMemory.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 
@@ -17,6 +19,10 @@ void WalkJob::Execute()
     WalkFolders(m_folderRows, m_fileSystem, dateType, *this, progress, m_found);
     m_finished.store(true);
     WakeWindow();
+    // The walk's folder records were freed on other threads than the readers
+    // that made them: what their allocators keep is given back while the
+    // window lists the results, not before.
+    ReturnFreedMemory();
 }
 
 QString WalkJob::CurrentFolder() const
