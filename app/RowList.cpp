@@ -279,18 +279,18 @@ void RowList::Clear()
 // A sort: what it reads, copied or shared so that the list may change
 // meanwhile, and what it makes.
 struct RowList::SortJob {
-    std::vector<StoredRow> rows;
+    StoredRows rows;
     std::vector<std::string_view> folders;
     std::vector<std::shared_ptr<const void>> storage;
     bool byText = true;
     bool ascending = true;
-    std::vector<StoredRow> sorted;
+    StoredRows sorted;
     std::vector<int> newRowOf;
 };
 
 void RowList::RunSortJob(SortJob& job)
 {
-    const std::vector<StoredRow>& rows = job.rows;
+    const StoredRows& rows = job.rows;
     std::vector<uint32_t> positions;
     if (job.byText) {
         positions = StablePathOrder(

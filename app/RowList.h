@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FileSystem.h"
+#include "app/LargeBlock.h"
 #include "app/TextSortOrder.h"
 #include "app/Utf8TextStore.h"
 
@@ -109,6 +110,7 @@ private:
         uint32_t folder : 31;
         uint32_t checked : 1;
     };
+    using StoredRows = std::vector<StoredRow, LargeBlockAllocator<StoredRow>>;
 
     const StoredRow& At(int index) const;
     StoredRow& At(int index);
@@ -123,7 +125,7 @@ private:
 
     bool m_checkable;
     bool m_dragAsFiles = false;
-    std::vector<StoredRow> m_rows;
+    StoredRows m_rows;
     // UTF-8 folders without their trailing separator.
     std::vector<std::string_view> m_folders;
     // Texts added one by one; shared, so a sort on a worker can read on while the list is cleared.
@@ -158,7 +160,7 @@ public:
 
 private:
     friend class RowList;
-    std::vector<StoredRow> m_rows;
+    StoredRows m_rows;
     std::vector<std::string_view> m_folders;
     std::shared_ptr<const void> m_storage;
 };

@@ -5,14 +5,16 @@
 #include <algorithm>
 
 namespace {
-constexpr size_t kBlockBytes = 1 << 20;
+constexpr size_t kFirstBlockBytes = 64 << 10;
+constexpr size_t kLargestBlockBytes = 2 << 20;
 }  // namespace
 
 std::string_view Utf8TextStore::Append(std::string_view utf8)
 {
     if (m_blocks.empty() || m_blockSize - m_used < utf8.size()) {
-        m_blockSize = std::max(kBlockBytes, utf8.size());
-        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(m_blockSize));
+        const size_t next = m_blocks.empty() ? kFirstBlockBytes : std::min(2 * m_blockSize, kLargestBlockBytes);
+        m_blockSize = std::max(next, utf8.size());
+        m_blocks.push_back(MakeLargeArray<char>(m_blockSize));
         m_used = 0;
     }
     char* start = m_blocks.back().get() + m_used;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/LargeBlock.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -9,13 +11,14 @@
 
 // Holds many UTF-8 texts in large blocks: no overhead a text instead of a
 // heap object each. A text never moves and lives as long as the store, so
-// its bytes may be referred to from anywhere meanwhile.
+// its bytes may be referred to from anywhere meanwhile. The blocks grow from
+// small to 2 MiB, so a store of a few texts stays small.
 class Utf8TextStore {
 public:
     std::string_view Append(std::string_view utf8);
 
 private:
-    std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::vector<LargeArray<char>> m_blocks;
     size_t m_blockSize = 0;
     size_t m_used = 0;
 };

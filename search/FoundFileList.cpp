@@ -68,7 +68,7 @@ void FoundFileList::Add(std::string_view utf8Name, qint64 time)
         m_folderPending = false;
     }
     if (m_count % kEntriesPerBlock == 0)
-        m_entries.push_back(std::make_unique_for_overwrite<Entry[]>(kEntriesPerBlock));
+        m_entries.push_back(MakeLargeArray<Entry>(kEntriesPerBlock));
     const std::string_view name = m_texts->Append(utf8Name);
     m_entries.back()[m_count % kEntriesPerBlock] = {time, name.data(), static_cast<uint32_t>(m_folders.size() - 1),
                                                     static_cast<uint32_t>(name.size())};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LargeBlock.h"
 #include "app/Utf8TextStore.h"
 
 #include <QString>
@@ -48,7 +49,8 @@ private:
         uint32_t folder;
         uint32_t nameLength;
     };
-    static constexpr size_t kEntriesPerBlock = 1 << 16;
+    // A block fills 2 MiB, a huge page where the system offers them.
+    static constexpr size_t kEntriesPerBlock = (size_t(2) << 20) / sizeof(Entry);
 
     const Entry& At(size_t index) const { return m_entries[index / kEntriesPerBlock][index % kEntriesPerBlock]; }
 
@@ -56,7 +58,7 @@ private:
     std::vector<std::string_view> m_folders;
     std::string m_pendingFolder;
     bool m_folderPending = false;
-    std::vector<std::unique_ptr<Entry[]>> m_entries;
+    std::vector<LargeArray<Entry>> m_entries;
     size_t m_count = 0;
     // The folder whose text Path decoded last.
     mutable QString m_decodedFolder;
