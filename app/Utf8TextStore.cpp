@@ -9,18 +9,23 @@ constexpr size_t kFirstBlockBytes = 64 << 10;
 constexpr size_t kLargestBlockBytes = 2 << 20;
 }  // namespace
 
-std::string_view Utf8TextStore::Append(std::string_view utf8)
+std::string_view Utf8TextStore::Append(std::initializer_list<std::string_view> parts)
 {
-    if (m_blocks.empty() || m_blockSize - m_used < utf8.size()) {
+    size_t size = 0;
+    for (const std::string_view part : parts)
+        size += part.size();
+    if (m_blocks.empty() || m_blockSize - m_used < size) {
         const size_t next = m_blocks.empty() ? kFirstBlockBytes : std::min(2 * m_blockSize, kLargestBlockBytes);
-        m_blockSize = std::max(next, utf8.size());
+        m_blockSize = std::max(next, size);
         m_blocks.push_back(MakeLargeArray<char>(m_blockSize));
         m_used = 0;
     }
     char* start = m_blocks.back().get() + m_used;
-    std::copy(utf8.begin(), utf8.end(), start);
-    m_used += utf8.size();
-    return {start, utf8.size()};
+    char* end = start;
+    for (const std::string_view part : parts)
+        end = std::copy(part.begin(), part.end(), end);
+    m_used += size;
+    return {start, size};
 }
 
 void AppendUtf8(QString& out, std::string_view utf8)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,9 @@
 // small to 2 MiB, so a store of a few texts stays small.
 class Utf8TextStore {
 public:
-    std::string_view Append(std::string_view utf8);
+    std::string_view Append(std::string_view utf8) { return Append({utf8}); }
+    // The parts as one text.
+    std::string_view Append(std::initializer_list<std::string_view> parts);
 
 private:
     std::vector<LargeArray<char>> m_blocks;

@@ -32,6 +32,8 @@ public:
     {
     }
 
+    void FoldersLiveIn(std::shared_ptr<const void> storage) override { m_folderStorage = std::move(storage); }
+
     void AddFolder(std::string_view entry, const FolderListing& listing) override
     {
         BeginFolder(entry);
@@ -72,7 +74,7 @@ private:
         // The entry without its trailing separator; the root "/" becomes "",
         // so its files read "/name".
         const std::string_view folder = entry.substr(0, entry.size() - 1);
-        m_found.BeginFolder(folder);
+        m_found.BeginFolder(folder, m_folderStorage);
         if (m_progress.folderChanged)
             m_progress.folderChanged(folder.empty() ? entry : folder);
     }
@@ -91,6 +93,7 @@ private:
     WalkObserver& m_observer;
     WalkProgress& m_progress;
     FoundFileList& m_found;
+    std::shared_ptr<const void> m_folderStorage;
     DateType m_type = DateType::Modified;
 };
 }  // namespace

@@ -26,8 +26,10 @@ public:
     FoundFileList& operator=(FoundFileList&&) noexcept = default;
 
     void Clear();
-    // The folder (without a trailing separator) of the files added next.
+    // The folder (without a trailing separator) of the files added next:
+    // copied, or with the storage that keeps its bytes alive, shared.
     void BeginFolder(std::string_view utf8FolderPath);
+    void BeginFolder(std::string_view utf8FolderPath, const std::shared_ptr<const void>& storage);
     void Add(std::string_view utf8Name, qint64 time);
 
     size_t Count() const { return m_count; }
@@ -40,7 +42,7 @@ public:
 
     // Every folder by its number, and what keeps the folders' and names' bytes alive.
     const std::vector<std::string_view>& Folders() const { return m_folders; }
-    std::shared_ptr<const void> Storage() const { return m_texts; }
+    std::shared_ptr<const void> Storage() const { return m_storage; }
 
 private:
     struct Entry {
@@ -54,9 +56,17 @@ private:
 
     const Entry& At(size_t index) const { return m_entries[index / kEntriesPerBlock][index % kEntriesPerBlock]; }
 
-    std::shared_ptr<Utf8TextStore> m_texts = std::make_shared<Utf8TextStore>();
+    struct Keeping {
+        Utf8TextStore texts;
+        std::vector<std::shared_ptr<const void>> shared;
+    };
+
+    std::shared_ptr<Keeping> m_storage = std::make_shared<Keeping>();
     std::vector<std::string_view> m_folders;
-    std::string m_pendingFolder;
+    // The folder of the files added next: its copy, or its shared bytes.
+    std::string m_pendingCopy;
+    std::string_view m_pendingShared;
+    bool m_pendingIsCopy = false;
     bool m_folderPending = false;
     std::vector<LargeArray<Entry>> m_entries;
     size_t m_count = 0;

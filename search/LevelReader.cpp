@@ -37,10 +37,10 @@ unsigned LevelReader::WorkerCount()
     return std::max(2u, std::thread::hardware_concurrency());
 }
 
-LevelReader::Slot& LevelReader::Add(std::string path, bool read)
+LevelReader::Slot& LevelReader::Add(std::string_view path, bool read)
 {
     const std::lock_guard lock(m_mutex);
-    Slot& slot = Make(std::move(path), 0);
+    Slot& slot = Make(m_paths->Append(path), 0);
     slot.queued = read;
     if (read) {
         m_queue.push_back(&slot);
@@ -58,12 +58,12 @@ void LevelReader::Forget(size_t depth)
         m_levels.pop_front();
 }
 
-LevelReader::Slot& LevelReader::Make(std::string path, size_t depth)
+LevelReader::Slot& LevelReader::Make(std::string_view path, size_t depth)
 {
     while (m_firstDepth + m_levels.size() <= depth)
         m_levels.emplace_back();
     Slot& slot = m_levels[depth - m_firstDepth].emplace_back();
-    slot.path = std::move(path);
+    slot.path = path;
     slot.depth = depth;
     return slot;
 }
@@ -140,24 +140,22 @@ void LevelReader::Fill(Slot& slot)
 {
     const FolderListing& listing = slot.listing;
     const bool expands = slot.read && !slot.failure && listing.info && m_rules.lists(*listing.info);
-    std::vector<std::string> paths;
+    std::vector<std::string_view> names;
     if (expands) {
         for (size_t i = 0; i < listing.SubFolderCount(); ++i) {
             const std::string_view name = listing.SubFolder(i);
-            if (!m_rules.takes(name))
-                continue;
-            std::string& path = paths.emplace_back();
-            path.reserve(slot.path.size() + name.size() + 1);
-            path.append(slot.path).append(name).push_back('/');
+            if (m_rules.takes(name))
+                names.push_back(name);
         }
     }
     bool queued = false;
     {
         const std::lock_guard lock(m_mutex);
-        slot.children.reserve(paths.size());
-        for (std::string& path : paths) {
+        slot.children.reserve(names.size());
+        for (const std::string_view name : names) {
+            const std::string_view path = m_paths->Append({slot.path, name, "/"});
             const bool read = m_rules.deep && path.size() < m_rules.longestPath;
-            Slot& child = Make(std::move(path), slot.depth + 1);
+            Slot& child = Make(path, slot.depth + 1);
             child.queued = read;
             if (child.queued) {
                 m_queue.push_back(&child);

@@ -2,6 +2,7 @@
 
 #include "app/FolderListing.h"
 #include "app/FolderReading.h"
+#include "app/Utf8TextStore.h"
 
 #include <QStringList>
 
@@ -43,7 +44,7 @@ public:
     // One folder of the expansion. Its reading is complete once Filled
     // returned it; until then only the worker that reads it touches it.
     struct Slot {
-        std::string path;  // UTF-8, ending in the separator
+        std::string_view path;  // UTF-8, ending in the separator; kept by PathStorage()
         size_t depth = 0;  // 0 for a start folder
         bool queued = false;  // to be read; false when the rules leave it unread
         bool read = false;  // false when left unread because the walk was abandoned
@@ -62,7 +63,10 @@ public:
     static unsigned WorkerCount();
 
     // A start folder, queued for reading when `read` is true.
-    Slot& Add(std::string path, bool read);
+    Slot& Add(std::string_view path, bool read);
+    // What keeps the slots' paths alive; they never move, so they can be
+    // referred to instead of copied, also after the reader has gone.
+    std::shared_ptr<const void> PathStorage() const { return m_paths; }
     // Waits until the slot is filled, the calling thread reading queued
     // folders meanwhile.
     Slot& Filled(Slot& slot);
@@ -77,8 +81,8 @@ private:
     void ReadSlot(Slot& slot);
     // Makes the slots of the slot's sub-folders, then marks it filled.
     void Fill(Slot& slot);
-    // A new slot at the depth; called with the mutex held.
-    Slot& Make(std::string path, size_t depth);
+    // A new slot at the depth, its path already stored; called with the mutex held.
+    Slot& Make(std::string_view path, size_t depth);
     // The next queued slot, with a spare listing if there is one; called
     // with the mutex held.
     Slot* Next();
@@ -88,6 +92,8 @@ private:
     const Rules m_rules;
 
     std::mutex m_mutex;
+    // Added to with the mutex held.
+    const std::shared_ptr<Utf8TextStore> m_paths = std::make_shared<Utf8TextStore>();
     std::condition_variable m_workQueued;
     std::condition_variable m_slotFilled;
     // The slots by depth, from m_firstDepth on; a slot never moves once made.

@@ -50,6 +50,8 @@ public:
           m_reader(fileSystem, folders, observer,
                    {&PassesFolderAcceptance, &TakesSubFolder, PATH_MAX, recursive, sink != nullptr})
     {
+        if (m_sink)
+            m_sink->FoldersLiveIn(m_reader.PathStorage());
     }
 
     // The start folders, each queued for reading unless it does not exist or
@@ -63,7 +65,7 @@ public:
             std::string path = folder.toStdString();
             const bool missing = !ExistingFolder(folder, 108);
             const bool read = !missing && path.size() < PATH_MAX;
-            level.push_back({&m_reader.Add(std::move(path), read), std::nullopt, missing});
+            level.push_back({&m_reader.Add(path, read), std::nullopt, missing});
             if (missing)
                 level.back().accepted = false;
         }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <string_view>
 
 class FolderListing;
@@ -15,6 +16,9 @@ class WalkObserver;
 class FolderFileSink {
 public:
     virtual ~FolderFileSink() = default;
+    // The folders given from here on live as long as the storage, so they
+    // can be kept by reference.
+    virtual void FoldersLiveIn(std::shared_ptr<const void> storage) = 0;
     // A folder of the expanded list (UTF-8, ending in the separator) and the
     // files its reading found, in listing order.
     virtual void AddFolder(std::string_view folder, const FolderListing& listing) = 0;
