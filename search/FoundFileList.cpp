@@ -54,32 +54,24 @@ void FoundFileList::Clear()
     *this = FoundFileList();
 }
 
-// A folder enters the table with its first file, so empty folders cost nothing.
-void FoundFileList::BeginFolder(std::string_view utf8FolderPath)
-{
-    m_pendingCopy.assign(utf8FolderPath);
-    m_pendingIsCopy = true;
-    m_folderPending = true;
-}
-
 void FoundFileList::BeginFolder(std::string_view utf8FolderPath, const std::shared_ptr<const void>& storage)
 {
-    if (m_storage->shared.empty() || m_storage->shared.back() != storage)
-        m_storage->shared.push_back(storage);
-    m_pendingShared = utf8FolderPath;
-    m_pendingIsCopy = false;
+    if (storage && (m_storage->folders.empty() || m_storage->folders.back() != storage))
+        m_storage->folders.push_back(storage);
+    // A folder enters the table with its first file, so empty folders cost nothing.
+    m_pendingFolder = utf8FolderPath;
     m_folderPending = true;
 }
 
 void FoundFileList::Add(std::string_view utf8Name, qint64 time)
 {
     if (m_folderPending) {
-        m_folders.push_back(m_pendingIsCopy ? m_storage->texts.Append(m_pendingCopy) : m_pendingShared);
+        m_folders.push_back(m_pendingFolder);
         m_folderPending = false;
     }
     if (m_count % kEntriesPerBlock == 0)
         m_entries.push_back(MakeLargeArray<Entry>(kEntriesPerBlock));
-    const std::string_view name = m_storage->texts.Append(utf8Name);
+    const std::string_view name = m_storage->names.Append(utf8Name);
     m_entries.back()[m_count % kEntriesPerBlock] = {time, name.data(), static_cast<uint32_t>(m_folders.size() - 1),
                                                     static_cast<uint32_t>(name.size())};
     ++m_count;

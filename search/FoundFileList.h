@@ -8,17 +8,16 @@
 #include <climits>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <string_view>
 #include <vector>
 
 // Every file the walk recorded and its chosen time (UTC seconds, kNoTime when
 // unreadable), in walk order. Kept compact for a million files: a table of
 // folders, then per file a small entry, the entries in fixed-size blocks and
-// the UTF-8 names and folders in a text store, none of which ever moves (no
-// doubling, no copying as the list grows); the full path is put together
-// only when asked for. Rows of a list can refer to the folders and names
-// and share their storage.
+// the UTF-8 names in a text store, the folders' bytes shared with the walk,
+// none of which ever moves (no doubling, no copying as the list grows); the
+// full path is put together only when asked for. Rows of a list can refer to
+// the folders and names and share their storage.
 class FoundFileList {
 public:
     FoundFileList() = default;
@@ -26,9 +25,9 @@ public:
     FoundFileList& operator=(FoundFileList&&) noexcept = default;
 
     void Clear();
-    // The folder (without a trailing separator) of the files added next:
-    // copied, or with the storage that keeps its bytes alive, shared.
-    void BeginFolder(std::string_view utf8FolderPath);
+    // The folder (without a trailing separator) of the files added next. Its
+    // bytes are not copied: the storage keeps them alive (none is needed for
+    // bytes that live as long as the program).
     void BeginFolder(std::string_view utf8FolderPath, const std::shared_ptr<const void>& storage);
     void Add(std::string_view utf8Name, qint64 time);
 
@@ -56,17 +55,15 @@ private:
 
     const Entry& At(size_t index) const { return m_entries[index / kEntriesPerBlock][index % kEntriesPerBlock]; }
 
-    struct Keeping {
-        Utf8TextStore texts;
-        std::vector<std::shared_ptr<const void>> shared;
+    // The names, and what keeps the folders alive.
+    struct TextStorage {
+        Utf8TextStore names;
+        std::vector<std::shared_ptr<const void>> folders;
     };
 
-    std::shared_ptr<Keeping> m_storage = std::make_shared<Keeping>();
+    std::shared_ptr<TextStorage> m_storage = std::make_shared<TextStorage>();
     std::vector<std::string_view> m_folders;
-    // The folder of the files added next: its copy, or its shared bytes.
-    std::string m_pendingCopy;
-    std::string_view m_pendingShared;
-    bool m_pendingIsCopy = false;
+    std::string_view m_pendingFolder;
     bool m_folderPending = false;
     std::vector<LargeArray<Entry>> m_entries;
     size_t m_count = 0;

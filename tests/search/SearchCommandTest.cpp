@@ -100,10 +100,10 @@ TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
 TEST_F(SearchCommandTest, RootFolderFilesHaveOneSeparator)
 {
     FoundFileList found;
-    found.BeginFolder("");
+    found.BeginFolder("", nullptr);
     found.Add("etc-file", 5);
-    found.BeginFolder("/home/me");
-    found.BeginFolder("/home/you");
+    found.BeginFolder("/home/me", nullptr);
+    found.BeginFolder("/home/you", nullptr);
     found.Add("n\xc3\xa4me \xe2\x82\xac\xf0\x9f\x98\x80", kNoTime);
     ASSERT_EQ(found.Count(), 2);
     EXPECT_EQ(found.Path(0), QStringLiteral("/etc-file"));
@@ -116,10 +116,11 @@ TEST(FoundFileListTest, KeepsEveryFileAcrossItsBlocks)
     // Past the first block of entries (2 MiB) and through many blocks of names.
     constexpr int kFiles = 100000;
     FoundFileList found;
+    const auto folders = std::make_shared<Utf8TextStore>();
     const std::string longName(200, 'n');
     for (int i = 0; i < kFiles; ++i) {
         if (i % 1000 == 0)
-            found.BeginFolder(QStringLiteral("/f%1").arg(i / 1000).toStdString());
+            found.BeginFolder(folders->Append("/f" + std::to_string(i / 1000)), folders);
         found.Add(longName + std::to_string(i), i);
     }
     ASSERT_EQ(found.Count(), kFiles);
@@ -346,9 +347,9 @@ TEST_F(SearchCommandTest, TheListingPassLeavesTheListEmptyOrComplete)
     QAbstractItemModelTester tester(&form->ResultRows());
     FoundFileList& found = form->Search().FoundFiles;
     constexpr int kFiles = 10000;
-    found.BeginFolder("");
+    found.BeginFolder("", nullptr);
     found.Add("root-file", Utc(2021, 1, 1));
-    found.BeginFolder("/d/\u00e4");
+    found.BeginFolder("/d/\u00e4", nullptr);
     for (int i = 1; i < kFiles; ++i)
         found.Add(i == 7 ? "old" : "f" + std::to_string(i), Utc(i == 7 ? 1999 : 2021, 1, 1));
     AddFolderRow(Row(QStringLiteral("t")));
