@@ -12,7 +12,6 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
