@@ -207,10 +207,14 @@ void Expand(const QStringList& folders, bool recursive, FileSystem& fileSystem, 
     if (!start)
         return;
     std::vector<Level> levels{std::move(*start)};
+    // Without a list to give back only the level being judged is kept, so
+    // the start level is told apart by this, not by the number of levels.
+    bool starting = true;
     for (;;) {
-        std::optional<Level> found = expansion.Expand(levels.back(), levels.size() == 1);
+        std::optional<Level> found = expansion.Expand(levels.back(), starting);
         if (!found)
             return;
+        starting = false;
         const bool last = found->empty() || !recursive;
         // Without a list to give back, only the level being judged is kept.
         if (!expanded) {

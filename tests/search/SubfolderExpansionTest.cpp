@@ -12,6 +12,18 @@ constexpr int kHidden = FolderAttribute::Hidden;
 constexpr int kSystem = FolderAttribute::System;
 constexpr int kLink = FolderAttribute::ReparsePoint;
 
+// The folders a walk is given the files of, in order.
+class FolderRecorder : public FolderFileSink {
+public:
+    void FoldersLiveIn(std::shared_ptr<const void>) override {}
+    void AddFolder(std::string_view folder, const FolderListing&) override { Record(folder); }
+    void ListSeparately(std::string_view folder) override { Record(folder); }
+    QStringList folders;
+
+private:
+    void Record(std::string_view folder) { folders << QString::fromUtf8(folder.data(), qsizetype(folder.size())); }
+};
+
 class SubfolderExpansionTest : public testing::Test {
 protected:
     QStringList Expand(const QString& start, bool recursive = true)
@@ -19,6 +31,12 @@ protected:
         QStringList folders{start};
         GetSubDirectories2016(folders, recursive, tree, observer);
         return folders;
+    }
+    QStringList WalkedFolders(const QString& start)
+    {
+        FolderRecorder walk;
+        ExpandIntoSink(QStringList{start}, tree, observer, walk);
+        return walk.folders;
     }
 
     // /d/Data/ with A (holding A1) and B (holding B1).
@@ -56,8 +74,10 @@ TEST_F(SubfolderExpansionTest, LeavesOutProtectedSystemFoldersWithTheirSubtrees)
     tree.Add(QStringLiteral("/r/.hidden/"), kDir | kHidden);
     tree.Add(QStringLiteral("/r/.hidden/inside/"));
     tree.Add(QStringLiteral("/r/odd/"), kDir | kHidden | kSystem | 32);  // a further bit: not the exact value
-    EXPECT_EQ(Expand(QStringLiteral("/r/")),
-              QStringList({"/r/", "/r/.hidden/", "/r/odd/", "/r/.hidden/inside/"}));
+    const QStringList expanded({"/r/", "/r/.hidden/", "/r/odd/", "/r/.hidden/inside/"});
+    EXPECT_EQ(Expand(QStringLiteral("/r/")), expanded);
+    // A walk lists the files of the same folders, below the start too.
+    EXPECT_EQ(WalkedFolders(QStringLiteral("/r/")), expanded);
 
     // A root is expanded whatever its attributes; a starting folder that fails
     // the test stays in the list but is not expanded.
