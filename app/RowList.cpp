@@ -110,17 +110,8 @@ QString RowList::Text(int index) const
 qsizetype RowList::TextLength(int index) const
 {
     const StoredRow& row = At(index);
-    // Every byte but a continuation byte starts a character; one of four bytes needs two units.
-    const auto units = [](std::string_view utf8) {
-        qsizetype length = 0;
-        for (const char byte : utf8) {
-            const auto c = static_cast<unsigned char>(byte);
-            length += (c & 0xc0) != 0x80 ? (c >= 0xf0 ? 2 : 1) : 0;
-        }
-        return length;
-    };
-    const qsizetype name = units({row.name, row.nameLength});
-    return row.folder == kNoFolder ? name : units(m_folders[row.folder]) + 1 + name;
+    const qsizetype name = Utf16Length({row.name, row.nameLength});
+    return row.folder == kNoFolder ? name : Utf16Length(m_folders[row.folder]) + 1 + name;
 }
 
 void RowList::AppendText(QString& out, int index) const

@@ -28,6 +28,16 @@ std::string_view Utf8TextStore::Append(std::initializer_list<std::string_view> p
     return {start, size};
 }
 
+qsizetype Utf16Length(std::string_view utf8)
+{
+    qsizetype length = 0;
+    for (const char byte : utf8) {
+        const auto c = static_cast<unsigned char>(byte);
+        length += (c & 0xc0) != 0x80 ? (c >= 0xf0 ? 2 : 1) : 0;
+    }
+    return length;
+}
+
 void AppendUtf8(QString& out, std::string_view utf8)
 {
     // Plain ASCII, the common case, is Latin-1 too, which Qt widens fast.

@@ -28,3 +28,6 @@ private:
 
 // Appends the UTF-8 text to out as UTF-16, decoded in place.
 void AppendUtf8(QString& out, std::string_view utf8);
+// The UTF-16 length of valid UTF-8: every byte but a continuation byte
+// starts a character, and one of four bytes needs two units.
+qsizetype Utf16Length(std::string_view utf8);

@@ -2,53 +2,6 @@
 
 #include "folders/PathSeparator.h"
 
-#include <algorithm>
-
-namespace {
-// Everything stored is valid UTF-8: the walk checks names and folder paths
-// before it records them.
-qsizetype Utf16Length(std::string_view utf8)
-{
-    qsizetype length = 0;
-    for (const char byte : utf8) {
-        const auto c = static_cast<unsigned char>(byte);
-        if ((c & 0xc0) != 0x80)
-            length += c >= 0xf0 ? 2 : 1;
-    }
-    return length;
-}
-
-// Writes the UTF-16 of valid UTF-8; returns the end of what it wrote.
-QChar* DecodeUtf8(std::string_view utf8, QChar* out)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* end = p + utf8.size();
-    while (p < end) {
-        char32_t code = *p++;
-        int extra = 0;
-        if (code >= 0xf0) {
-            code &= 0x07;
-            extra = 3;
-        } else if (code >= 0xe0) {
-            code &= 0x0f;
-            extra = 2;
-        } else if (code >= 0xc0) {
-            code &= 0x1f;
-            extra = 1;
-        }
-        for (; extra > 0 && p < end; --extra)
-            code = (code << 6) | (*p++ & 0x3f);
-        if (code >= 0x10000) {
-            *out++ = QChar::highSurrogate(code);
-            *out++ = QChar::lowSurrogate(code);
-        } else {
-            *out++ = QChar(static_cast<char16_t>(code));
-        }
-    }
-    return out;
-}
-}  // namespace
-
 void FoundFileList::Clear()
 {
     *this = FoundFileList();
@@ -79,18 +32,12 @@ void FoundFileList::Add(std::string_view utf8Name, qint64 time)
 
 QString FoundFileList::Path(size_t index) const
 {
-    const Entry& entry = At(index);
-    // Files of one folder follow each other: its text is decoded once for them.
-    if (entry.folder != m_decodedFolderIndex) {
-        const std::string_view folder = m_folders[entry.folder];
-        m_decodedFolder = QString::fromUtf8(folder.data(), static_cast<qsizetype>(folder.size()));
-        m_decodedFolderIndex = entry.folder;
-    }
-    const std::string_view name(entry.name, entry.nameLength);
-    // Put together in place, exactly as long as the path: a result list holds one per row.
-    QString path(m_decodedFolder.size() + 1 + Utf16Length(name), Qt::Uninitialized);
-    QChar* out = std::copy(m_decodedFolder.cbegin(), m_decodedFolder.cend(), path.data());
-    *out++ = kPathSeparator;
-    DecodeUtf8(name, out);
+    const std::string_view folder = FolderUtf8(index);
+    const std::string_view name = NameUtf8(index);
+    QString path;
+    path.reserve(static_cast<qsizetype>(folder.size() + 1 + name.size()));
+    AppendUtf8(path, folder);
+    path += kPathSeparator;
+    AppendUtf8(path, name);
     return path;
 }

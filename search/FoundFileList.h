@@ -5,7 +5,6 @@
 
 #include <QString>
 
-#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -67,7 +66,4 @@ private:
     bool m_folderPending = false;
     std::vector<LargeArray<Entry>> m_entries;
     size_t m_count = 0;
-    // The folder whose text Path decoded last.
-    mutable QString m_decodedFolder;
-    mutable uint32_t m_decodedFolderIndex = UINT32_MAX;
 };
