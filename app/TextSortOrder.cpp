@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <numeric>
-#include <thread>
 #include <unordered_map>
 
 namespace {
@@ -190,18 +190,18 @@ std::vector<uint32_t> StablePathOrder(const std::vector<std::string_view>& folde
             std::copy(local.begin(), local.end(), items.begin() + first);
         }
     };
-    std::thread worker;
+    // A failure (no memory) on either thread is thrown here, after both have stopped.
+    std::future<void> worker;
     if (count >= kParallelFrom)
-        worker = std::thread(sortFolders);
+        worker = std::async(std::launch::async, sortFolders);
     try {
         sortFolders();
     } catch (...) {
         nextNode = nodes.size();
-        worker.join();
-        throw;
+        throw;  // the worker's future waits for it
     }
-    if (worker.joinable())
-        worker.join();
+    if (worker.valid())
+        worker.get();
 
     // The texts of a group, ordered by what follows the group's folder.
     const QCollator collator = MakeCollator();

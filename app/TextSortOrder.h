@@ -16,11 +16,11 @@ inline constexpr uint32_t kNoFolder = 0x7fff'ffff;
 // The positions 0..count-1 ordered stably by their whole texts in the user's
 // locale, numbers within texts compared by value. Two paths part where their
 // first differing folder or name begins, and what follows decides only when
-// those two collate alike but for case or accents; so a collation key per
-// folder name (with its separator) and one per file name give the order of
-// whole paths, at the cost of keys for short names, and only such alike
-// folders have their paths keyed whole. folders are UTF-8, without their
-// trailing separator; textAt is called from several threads at once.
+// those two collate alike but for case or accents; so each folder's names
+// (a sub-folder's with its separator) are compared with one another, and only
+// groups of names that collate alike have their texts keyed whole. folders
+// are UTF-8, without their trailing separator; textAt is called from several
+// threads at once.
 std::vector<uint32_t> StablePathOrder(const std::vector<std::string_view>& folders, size_t count,
                                       const std::function<SplitText(size_t position)>& textAt, QChar separator,
                                       bool ascending);
