@@ -3,7 +3,6 @@
 #include "app/FileSystem.h"
 #include "app/Utf8Bytes.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -15,8 +14,8 @@
 // What one reading of a folder gave a walk: the folder's attributes, the
 // names of its sub-folders and its regular files with their times, all names
 // as bytes in one buffer. Filled on one thread, read on another once handed
-// over; adding a file allocates nothing when room was reserved, and a
-// listing that is cleared keeps its room for the next folder.
+// over; a listing that is cleared keeps its room for the next folder, so
+// adding to it allocates only while it grows.
 class FolderListing {
 public:
     FolderListing() = default;
@@ -35,18 +34,10 @@ public:
     // Set once the folder could be opened.
     std::optional<FolderInfo> info;
 
-    // Room for this many more entries and name bytes.
-    void Reserve(size_t entries, size_t nameBytes)
-    {
-        if (m_files.size() + entries > m_files.capacity())
-            m_files.reserve(std::max(m_files.size() + entries, 2 * m_files.capacity()));
-        if (m_nameSize + nameBytes > m_nameCapacity)
-            GrowNames(m_nameSize + nameBytes);
-    }
     // Any bytes: whether a name can be handled is the walk's rule.
     void AddSubFolder(std::string_view name)
     {
-        Reserve(0, name.size());
+        RoomForName(name.size());
         std::memcpy(m_names.get() + m_nameSize, name.data(), name.size());
         m_subFolders.push_back({Offset(), static_cast<uint32_t>(name.size())});
         m_nameSize += name.size();
@@ -54,7 +45,7 @@ public:
     // Records the file when its name is valid UTF-8; passes it over otherwise.
     void AddFile(std::string_view name, const FileTimes& times)
     {
-        Reserve(1, name.size());
+        RoomForName(name.size());
         if (!CopyIfUtf8(name, m_names.get() + m_nameSize))
             return;
         m_files.push_back({times, {Offset(), static_cast<uint32_t>(name.size())}});
@@ -83,6 +74,11 @@ public:
     const FileTimes& Times(size_t index) const { return m_files[index].times; }
 
 private:
+    void RoomForName(size_t bytes)
+    {
+        if (m_nameSize + bytes > m_nameCapacity)
+            GrowNames(m_nameSize + bytes);
+    }
     struct Name {
         uint32_t offset;
         uint32_t length;

@@ -1,6 +1,7 @@
 #include "app/platform/PosixFileSystem.h"
 
 #include "app/Failure.h"
+#include "app/FolderListing.h"
 #include "app/Utf8Bytes.h"
 #include "app/platform/PosixDescriptor.h"
 #include "app/platform/PosixFolderEntries.h"
@@ -11,11 +12,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <string>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -94,46 +92,20 @@ SubFolderName FolderName(std::string_view name)
 }
 
 // Reads a folder once: its sub-folders (never links) into subFolders, its
-// regular files with their times to visit, one status query per file. The
-// whole folder is read before the first file is visited, so a read failure
-// is thrown before any.
+// regular files with their times to visit. The whole folder is read before
+// the first file is visited, so a read failure is thrown before any.
 void ReadFolder(const QString& path, std::vector<SubFolderName>* subFolders, const FileSystem::FileVisitor* visit)
 {
-    FolderEntries folder(OpenFolder(path));
-    // Buffers borrowed from the thread and given back at the end, so a walk
-    // over many folders allocates them once (and a nested call gets its own).
-    thread_local std::string spareNames;
-    thread_local std::vector<std::pair<size_t, unsigned char>> spareEntries;
-    std::string names = std::move(spareNames);
-    std::vector<std::pair<size_t, unsigned char>> entries = std::move(spareEntries);
-    names.clear();
-    entries.clear();
-    folder.ForEach([](size_t, size_t) {}, [&](const char* name, unsigned char type) {
-        const bool wanted = type == DT_UNKNOWN || (type == DT_DIR && subFolders) || (type == DT_REG && visit);
-        if (!wanted)
-            return;
-        entries.emplace_back(names.size(), type);
-        names.append(name).push_back('\0');
-    });
-    for (const auto& [offset, knownType] : entries) {
-        const char* name = names.c_str() + offset;
-        unsigned char type = knownType;
-        struct statx status {};
-        if (type == DT_UNKNOWN || type == DT_REG) {
-            if (!Status(folder.Fd(), name, AT_SYMLINK_NOFOLLOW, visit ? kTimesMask : STATX_TYPE, status))
-                continue;
-            type = S_ISDIR(status.stx_mode) ? DT_DIR : S_ISREG(status.stx_mode) ? DT_REG : DT_UNKNOWN;
-        }
-        if (type == DT_DIR && subFolders) {
-            subFolders->push_back(FolderName(name));
-        } else if (type == DT_REG && visit) {
-            const std::string_view fileName(name);
-            if (IsUtf8(fileName))
-                (*visit)(fileName, TimesOf(status));
-        }
+    FolderListing listing;
+    ReadEntries(OpenFolder(path), visit != nullptr, listing);
+    if (subFolders) {
+        for (size_t i = 0; i < listing.SubFolderCount(); ++i)
+            subFolders->push_back(FolderName(listing.SubFolder(i)));
     }
-    spareNames = std::move(names);
-    spareEntries = std::move(entries);
+    if (visit) {
+        for (size_t i = 0; i < listing.FileCount(); ++i)
+            (*visit)(listing.FileName(i), listing.Times(i));
+    }
 }
 
 // A mount point of a pseudo file system, by the mount table's entry for the

@@ -2,6 +2,7 @@
 
 #include "app/Failure.h"
 #include "app/FileSystem.h"
+#include "app/FolderListing.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -64,11 +65,9 @@ public:
 
     int Fd() const { return m_fd; }
 
-    // For each block read: beginBlock(entries, nameBytes) with upper bounds
-    // of what follows, then visit(name, type) for each entry but "." and
-    // "..". A read error is thrown.
-    template <class BeginBlock, class Visit>
-    void ForEach(BeginBlock&& beginBlock, Visit&& visit)
+    // visit(name, type) for each entry but "." and "..". A read error is thrown.
+    template <class Visit>
+    void ForEach(Visit&& visit)
     {
         for (;;) {
             const long size = syscall(SYS_getdents64, m_fd, m_buffer, sizeof m_buffer);
@@ -76,10 +75,6 @@ public:
                 throw FailureFromErrno(errno);
             if (size == 0)
                 return;
-            size_t entries = 0;
-            for (long offset = 0; offset < size; ++entries)
-                offset += EntryAt(offset)->reclen;
-            beginBlock(entries, static_cast<size_t>(size));
             for (long offset = 0; offset < size;) {
                 const Entry* entry = EntryAt(offset);
                 offset += entry->reclen;
@@ -107,3 +102,32 @@ private:
     int m_fd;
     alignas(8) char m_buffer[32768];
 };
+
+// Reads the open folder (the descriptor is closed) into the listing: its
+// sub-folders (never links) and, with withFiles, its regular files with their
+// times, one status query per file; entries whose type the listing does not
+// tell get one too. A failed reading keeps none of the files.
+inline void ReadEntries(int fd, bool withFiles, FolderListing& listing)
+{
+    FolderEntries folder(fd);
+    try {
+        folder.ForEach([&](const char* name, unsigned char type) {
+            if (type == DT_DIR) {
+                listing.AddSubFolder(name);
+                return;
+            }
+            if (type != DT_UNKNOWN && (type != DT_REG || !withFiles))
+                return;
+            struct statx status;
+            if (!Status(fd, name, AT_SYMLINK_NOFOLLOW, withFiles ? kTimesMask : STATX_TYPE, status))
+                return;
+            if (S_ISDIR(status.stx_mode))
+                listing.AddSubFolder(name);
+            else if (S_ISREG(status.stx_mode) && withFiles)
+                listing.AddFile(name, TimesOf(status));
+        });
+    } catch (...) {
+        listing.ClearFiles();
+        throw;
+    }
+}

@@ -34,32 +34,6 @@ bool IsAtOrBelow(const std::string& path, const std::string& folder)
         return !path.empty() && path.front() == '/';
     return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');
 }
-
-void ListEntries(int fd, bool withFiles, FolderListing& listing)
-{
-    FolderEntries folder(fd);
-    try {
-        folder.ForEach([&listing](size_t entries, size_t nameBytes) { listing.Reserve(entries, nameBytes); },
-                       [&](const char* name, unsigned char type) {
-                           if (type == DT_DIR) {
-                               listing.AddSubFolder(name);
-                               return;
-                           }
-                           if (type != DT_UNKNOWN && (type != DT_REG || !withFiles))
-                               return;
-                           struct statx status;
-                           if (!Status(fd, name, AT_SYMLINK_NOFOLLOW, withFiles ? kTimesMask : STATX_TYPE, status))
-                               return;
-                           if (S_ISDIR(status.stx_mode))
-                               listing.AddSubFolder(name);
-                           else if (S_ISREG(status.stx_mode) && withFiles)
-                               listing.AddFile(name, TimesOf(status));
-                       });
-    } catch (...) {
-        listing.ClearFiles();
-        throw;
-    }
-}
 }  // namespace
 
 PosixFolderReading::PosixFolderReading(const QStringList& startFolders)
@@ -112,7 +86,7 @@ void PosixFolderReading::Read(std::string_view utf8Path, Lists lists, bool withF
             return;
         }
     }
-    ListEntries(fd, withFiles, listing);
+    ReadEntries(fd, withFiles, listing);
 }
 
 std::unique_ptr<FolderReading> PosixFileSystem::StartFolderReading(const QStringList& startFolders)
