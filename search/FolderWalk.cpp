@@ -32,7 +32,7 @@ public:
     {
     }
 
-    void FoldersLiveIn(std::shared_ptr<const void> storage) override { m_folderStorage = std::move(storage); }
+    void FoldersLiveIn(std::shared_ptr<const void> storage) override { m_found.KeepAlive(std::move(storage)); }
 
     void AddFolder(std::string_view entry, const FolderListing& listing) override
     {
@@ -74,7 +74,7 @@ private:
         // The entry without its trailing separator; the root "/" becomes "",
         // so its files read "/name".
         const std::string_view folder = entry.substr(0, entry.size() - 1);
-        m_found.BeginFolder(folder, m_folderStorage);
+        m_found.BeginFolder(folder);
         if (m_progress.folderChanged)
             m_progress.folderChanged(folder.empty() ? entry : folder);
     }
@@ -93,7 +93,6 @@ private:
     WalkObserver& m_observer;
     WalkProgress& m_progress;
     FoundFileList& m_found;
-    std::shared_ptr<const void> m_folderStorage;
     DateType m_type = DateType::Modified;
 };
 }  // namespace

@@ -7,10 +7,13 @@ void FoundFileList::Clear()
     *this = FoundFileList();
 }
 
-void FoundFileList::BeginFolder(std::string_view utf8FolderPath, const std::shared_ptr<const void>& storage)
+void FoundFileList::KeepAlive(std::shared_ptr<const void> storage)
 {
-    if (storage && (m_storage->folders.empty() || m_storage->folders.back() != storage))
-        m_storage->folders.push_back(storage);
+    m_storage->folders.push_back(std::move(storage));
+}
+
+void FoundFileList::BeginFolder(std::string_view utf8FolderPath)
+{
     // A folder enters the table with its first file, so empty folders cost nothing.
     m_pendingFolder = utf8FolderPath;
     m_folderPending = true;

@@ -24,10 +24,12 @@ public:
     FoundFileList& operator=(FoundFileList&&) noexcept = default;
 
     void Clear();
+    // Keeps the storage alive as long as the list: folders may live in it.
+    void KeepAlive(std::shared_ptr<const void> storage);
     // The folder (without a trailing separator) of the files added next. Its
-    // bytes are not copied: the storage keeps them alive (none is needed for
-    // bytes that live as long as the program).
-    void BeginFolder(std::string_view utf8FolderPath, const std::shared_ptr<const void>& storage);
+    // bytes are not copied: they live as long as the program or in storage
+    // kept alive.
+    void BeginFolder(std::string_view utf8FolderPath);
     void Add(std::string_view utf8Name, qint64 time);
 
     size_t Count() const { return m_count; }

@@ -40,14 +40,9 @@ unsigned LevelReader::WorkerCount()
 LevelReader::Slot& LevelReader::Add(std::string_view path, bool read)
 {
     const std::lock_guard lock(m_mutex);
-    Slot& slot = Make(m_paths->Append(path), 0);
-    slot.queued = read;
-    if (read) {
-        m_queue.push_back(&slot);
+    Slot& slot = Place(m_paths->Append(path), 0, read);
+    if (slot.queued)
         m_workQueued.notify_one();
-    } else {
-        slot.filled = true;
-    }
     return slot;
 }
 
@@ -58,13 +53,18 @@ void LevelReader::Forget(size_t depth)
         m_levels.pop_front();
 }
 
-LevelReader::Slot& LevelReader::Make(std::string_view path, size_t depth)
+LevelReader::Slot& LevelReader::Place(std::string_view path, size_t depth, bool read)
 {
     while (m_firstDepth + m_levels.size() <= depth)
         m_levels.emplace_back();
     Slot& slot = m_levels[depth - m_firstDepth].emplace_back();
     slot.path = path;
     slot.depth = depth;
+    slot.queued = read && path.size() < m_rules.longestPath;
+    if (slot.queued)
+        m_queue.push_back(&slot);
+    else
+        slot.filled.store(true, std::memory_order_relaxed);
     return slot;
 }
 
@@ -140,7 +140,9 @@ void LevelReader::Fill(Slot& slot)
 {
     const FolderListing& listing = slot.listing;
     const bool expands = slot.read && !slot.failure && listing.info && m_rules.lists(*listing.info);
-    std::vector<std::string_view> names;
+    // Kept by the thread, so a folder's reading allocates no list of its own.
+    thread_local std::vector<std::string_view> names;
+    names.clear();
     if (expands) {
         for (size_t i = 0; i < listing.SubFolderCount(); ++i) {
             const std::string_view name = listing.SubFolder(i);
@@ -153,16 +155,8 @@ void LevelReader::Fill(Slot& slot)
         const std::lock_guard lock(m_mutex);
         slot.children.reserve(names.size());
         for (const std::string_view name : names) {
-            const std::string_view path = m_paths->Append({slot.path, name, "/"});
-            const bool read = m_rules.deep && path.size() < m_rules.longestPath;
-            Slot& child = Make(path, slot.depth + 1);
-            child.queued = read;
-            if (child.queued) {
-                m_queue.push_back(&child);
-                queued = true;
-            } else {
-                child.filled.store(true, std::memory_order_relaxed);
-            }
+            Slot& child = Place(m_paths->Append({slot.path, name, "/"}), slot.depth + 1, m_rules.deep);
+            queued = queued || child.queued;
             slot.children.push_back(&child);
         }
         slot.filled.store(true, std::memory_order_release);

@@ -61,7 +61,7 @@ public:
     // Threads that read folders: as many as the machine has cores, at least 2.
     static unsigned WorkerCount();
 
-    // A start folder, queued for reading when `read` is true.
+    // A start folder, queued for reading when `read` is true and its path is short enough.
     Slot& Add(std::string_view path, bool read);
     // What keeps the slots' paths alive; they never move, so they can be
     // referred to instead of copied, also after the reader has gone.
@@ -80,8 +80,10 @@ private:
     void ReadSlot(Slot& slot);
     // Makes the slots of the slot's sub-folders, then marks it filled.
     void Fill(Slot& slot);
-    // A new slot at the depth, its path already stored; called with the mutex held.
-    Slot& Make(std::string_view path, size_t depth);
+    // A new slot at the depth, its path already stored: queued for reading
+    // when `read` is true and its path is short enough, else filled as it
+    // is. Called with the mutex held.
+    Slot& Place(std::string_view path, size_t depth, bool read);
     // The next queued slot, with a spare listing if there is one; called
     // with the mutex held.
     Slot* Next();

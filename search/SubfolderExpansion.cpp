@@ -62,10 +62,8 @@ public:
         for (const QString& folder : folders) {
             if (m_observer.Abandoned())
                 return std::nullopt;
-            std::string path = folder.toStdString();
             const bool missing = !ExistingFolder(folder, 108);
-            const bool read = !missing && path.size() < PATH_MAX;
-            level.push_back({&m_reader.Add(path, read), std::nullopt, missing});
+            level.push_back({&m_reader.Add(folder.toStdString(), !missing), std::nullopt, missing});
             if (missing)
                 level.back().accepted = false;
         }

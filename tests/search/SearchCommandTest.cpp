@@ -100,10 +100,10 @@ TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
 TEST_F(SearchCommandTest, RootFolderFilesHaveOneSeparator)
 {
     FoundFileList found;
-    found.BeginFolder("", nullptr);
+    found.BeginFolder("");
     found.Add("etc-file", 5);
-    found.BeginFolder("/home/me", nullptr);
-    found.BeginFolder("/home/you", nullptr);
+    found.BeginFolder("/home/me");
+    found.BeginFolder("/home/you");
     found.Add("n\xc3\xa4me \xe2\x82\xac\xf0\x9f\x98\x80", kNoTime);
     ASSERT_EQ(found.Count(), 2);
     EXPECT_EQ(found.Path(0), QStringLiteral("/etc-file"));
@@ -117,10 +117,11 @@ TEST(FoundFileListTest, KeepsEveryFileAcrossItsBlocks)
     constexpr int kFiles = 100000;
     FoundFileList found;
     const auto folders = std::make_shared<Utf8TextStore>();
+    found.KeepAlive(folders);
     const std::string longName(200, 'n');
     for (int i = 0; i < kFiles; ++i) {
         if (i % 1000 == 0)
-            found.BeginFolder(folders->Append("/f" + std::to_string(i / 1000)), folders);
+            found.BeginFolder(folders->Append("/f" + std::to_string(i / 1000)));
         found.Add(longName + std::to_string(i), i);
     }
     ASSERT_EQ(found.Count(), kFiles);
@@ -347,9 +348,9 @@ TEST_F(SearchCommandTest, TheListingPassLeavesTheListEmptyOrComplete)
     QAbstractItemModelTester tester(&form->ResultRows());
     FoundFileList& found = form->Search().FoundFiles;
     constexpr int kFiles = 10000;
-    found.BeginFolder("", nullptr);
+    found.BeginFolder("");
     found.Add("root-file", Utc(2021, 1, 1));
-    found.BeginFolder("/d/\u00e4", nullptr);
+    found.BeginFolder("/d/\u00e4");
     for (int i = 1; i < kFiles; ++i)
         found.Add(i == 7 ? "old" : "f" + std::to_string(i), Utc(i == 7 ? 1999 : 2021, 1, 1));
     AddFolderRow(Row(QStringLiteral("t")));
