@@ -13,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QSet>
 
-#include <algorithm>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -97,7 +96,7 @@ void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, Fil
             file.outcome = NotCopied(file.copy);
             continue;
         }
-        bytes += std::max<qint64>(0, file.copy.made->Source().size);
+        bytes += file.copy.made->Source().size;
         made.push_back(&file);
     }
     if (made.empty())
@@ -114,19 +113,12 @@ void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, Fil
         }
     }
     work.BeforeCommit();
-    // A file system that copies only when naming may still be abandoned
-    // here: the files named by then are moved to the end, the others stay.
-    bool abandoned = false;
-    try {
-        for (FileInGroup* file : made) {
-            if (!file->copy.Made())
-                continue;
-            NameCopy(file->copy);
-            if (!file->copy.Copied())
-                fails(*file, file->copy.reason + QStringLiteral("; it stays in its folder"));
-        }
-    } catch (const BackgroundFileWork::Abandoned&) {
-        abandoned = true;
+    for (FileInGroup* file : made) {
+        if (!file->copy.Made())
+            continue;
+        NameCopy(file->copy);
+        if (!file->copy.Copied())
+            fails(*file, file->copy.reason + QStringLiteral("; it stays in its folder"));
     }
     // The names are durable before any source goes.
     for (FileInGroup* file : made) {
@@ -145,8 +137,6 @@ void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, Fil
         if (!file->outcome && file->copy.Copied())
             file->outcome = FinishMove(file->rowText, file->copy, fileSystem);
     }
-    if (abandoned)
-        throw BackgroundFileWork::Abandoned{};
 }
 
 // Runs a group on a work thread; false when the program started closing

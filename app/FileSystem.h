@@ -71,7 +71,7 @@ struct CopyDone {
 class PreparedCopy {
 public:
     virtual ~PreparedCopy() = default;
-    // The source as the copy read it; size -1 when not known before naming.
+    // The source as the copy read it.
     virtual FileStamp Source() const = 0;
     // Makes the content durable. Copies synced one after another share the
     // work where the file system allows it.
@@ -163,9 +163,9 @@ public:
     }
     // CopyFileStamped in steps, for many files made durable together: the
     // content copied into the target's folder, then Sync, Name and SyncName
-    // of the returned copy. The default makes the whole copy when it is named.
+    // of the returned copy.
     virtual std::unique_ptr<PreparedCopy> PrepareCopy(const QString& source, const QString& target,
-                                                      const std::function<void()>& betweenChunks);
+                                                      const std::function<void()>& betweenChunks) = 0;
     // The stamp of the file at the path itself (a link is not followed);
     // throws when there is none.
     virtual FileStamp StampOf(const QString& path)

@@ -55,6 +55,10 @@ public:
     bool IsExistingFile(const QString&) override { return false; }
     bool FileExistsByDate(const QString&) override { return false; }
     void CopyFile(const QString&, const QString&, const std::function<void()>&) override { throw Unused(); }
+    std::unique_ptr<PreparedCopy> PrepareCopy(const QString&, const QString&, const std::function<void()>&) override
+    {
+        throw Unused();
+    }
     void DeleteFile(const QString&) override { throw Unused(); }
     std::unique_ptr<TextFileWriter> CreateTextFile(const QString&) override { throw Unused(); }
     void MoveToTrash(const QString&) override { throw Unused(); }
