@@ -17,8 +17,8 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <linux/magic.h>
+#include <memory>
 #include <optional>
-#include <stdio.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -118,11 +118,8 @@ public:
             if (m_fd >= 0 || errno != EEXIST)
                 break;
         }
-        if (m_fd < 0) {
-            const int error = errno;
-            m_temporaryName.clear();
-            ThrowNaming(error, targetName, folderFd);
-        }
+        if (m_fd < 0)
+            ThrowNaming(errno, targetName, folderFd);
     }
     ~CopyUnderConstruction()
     {
@@ -409,13 +406,6 @@ private:
 };
 }  // namespace
 
-std::unique_ptr<PreparedCopy> PrepareRegularFileCopy(const QString& source, const QString& target,
-                                                     const std::function<void()>& betweenChunks,
-                                                     const CopyMeans& means)
-{
-    return std::make_unique<PosixPreparedCopy>(source, target, betweenChunks, means);
-}
-
 CopyDone CopyRegularFile(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
                          const std::function<void()>& beforeNaming, const CopyMeans& means)
 {
@@ -436,7 +426,7 @@ CopyDone CopyRegularFile(const QString& source, const QString& target, const std
 std::unique_ptr<PreparedCopy> PosixFileSystem::PrepareCopy(const QString& source, const QString& target,
                                                            const std::function<void()>& betweenChunks)
 {
-    return PrepareRegularFileCopy(source, target, betweenChunks);
+    return std::make_unique<PosixPreparedCopy>(source, target, betweenChunks, CopyMeans{});
 }
 
 void PosixFileSystem::CopyFile(const QString& source, const QString& target,

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 // The means a copy may use. Each is tried first and given up where the file
 // system refuses it; tests turn them off to take the fallbacks on any file
@@ -26,9 +25,3 @@ struct CopyMeans {
 // callback leaves nothing behind.
 CopyDone CopyRegularFile(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
                          const std::function<void()>& beforeNaming, const CopyMeans& means = {});
-
-// The same copy in steps (PreparedCopy): content and attributes now, then
-// Sync, Name and SyncName, so that many copies are made durable together.
-std::unique_ptr<PreparedCopy> PrepareRegularFileCopy(const QString& source, const QString& target,
-                                                     const std::function<void()>& betweenChunks,
-                                                     const CopyMeans& means = {});

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <map>
 #include <mutex>
+
+#include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -17,12 +19,12 @@ bool SyncfsReachesStorage(int folderFd)
     if (::fstatfs(folderFd, &fileSystem) != 0)
         return false;
     switch (static_cast<unsigned long>(fileSystem.f_type)) {
-    case 0x65735546:  // FUSE
-    case 0x6969:      // NFS
-    case 0xFF534D42:  // CIFS
-    case 0xFE534D42:  // SMB2
-    case 0x00C36400:  // Ceph
-    case 0x01021997:  // 9P
+    case FUSE_SUPER_MAGIC:
+    case NFS_SUPER_MAGIC:
+    case CIFS_SUPER_MAGIC:
+    case SMB2_SUPER_MAGIC:
+    case CEPH_SUPER_MAGIC:
+    case V9FS_MAGIC:
         return false;
     default:
         return true;

@@ -62,7 +62,7 @@ private:
     {
     }
 
-    // Runs a tool quietly; true when it ran and succeeded. output gets its first line.
+    // Runs a tool quietly; true when it ran and succeeded. output gets what it printed, trimmed.
     static bool Runs(const QString& program, const QStringList& arguments, QString* output = nullptr)
     {
         QProcess process;
