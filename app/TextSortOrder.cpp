@@ -122,22 +122,31 @@ std::vector<uint32_t> StablePathOrder(const std::vector<std::string_view>& folde
                                       const std::function<SplitText(size_t)>& textAt, QChar separator,
                                       bool ascending)
 {
+    // The tree holds only the folders some text is in (the list may name
+    // many more), each made when its first text is met.
+    constexpr uint32_t kNoNode = UINT32_MAX;
     const char separatorByte = separator.toLatin1();
     FolderTree tree;
-    std::vector<uint32_t> folderNodes(folders.size());
-    for (size_t f = 0; f < folders.size(); ++f)
-        folderNodes[f] = tree.NodeOf(folders[f], separatorByte);
+    std::vector<uint32_t> folderNodes(folders.size(), kNoNode);
+    std::vector<uint32_t> textNodes(count);
+    for (size_t position = 0; position < count; ++position) {
+        const uint32_t folder = textAt(position).first;
+        if (folder == kNoFolder) {
+            textNodes[position] = kRoot;
+            continue;
+        }
+        uint32_t& node = folderNodes[folder];
+        if (node == kNoNode)
+            node = tree.NodeOf(folders[folder], separatorByte);
+        textNodes[position] = node;
+    }
     const std::vector<NodeName>& nodes = tree.Nodes();
 
     // Each folder's items, its texts in their order and then its sub-folders,
     // laid out folder after folder.
-    std::vector<uint32_t> textNodes(count);
     std::vector<uint32_t> ends(nodes.size() + 1, 0);
-    for (size_t position = 0; position < count; ++position) {
-        const uint32_t folder = textAt(position).first;
-        textNodes[position] = folder == kNoFolder ? kRoot : folderNodes[folder];
-        ++ends[textNodes[position] + 1];
-    }
+    for (const uint32_t node : textNodes)
+        ++ends[node + 1];
     for (size_t n = 1; n < nodes.size(); ++n)
         ++ends[nodes[n].parent + 1];
     for (size_t n = 1; n < ends.size(); ++n)
