@@ -124,26 +124,12 @@ bool IsPseudoFileSystemRoot(const QByteArray& path, const struct statx& status)
     }
     return IsPseudoFileSystemType(type);
 }
-
-// The last name of a path, trailing separators ignored.
-QString LastName(const QString& path)
-{
-    qsizetype end = path.size();
-    while (end > 0 && path[end - 1] == QLatin1Char('/'))
-        --end;
-    const qsizetype start = path.lastIndexOf(QLatin1Char('/'), end - 1) + 1;
-    return path.mid(start, end - start);
-}
 }  // namespace
 
 FolderInfo PosixFileSystem::GetFolder(const QString& path)
 {
     const QByteArray encoded = FolderPath(path);
-    FolderInfo info;
-    info.isRoot = encoded == "/";
-    info.attributes = FolderAttribute::Directory;
-    if (LastName(path).startsWith(QLatin1Char('.')))
-        info.attributes |= FolderAttribute::Hidden;
+    FolderInfo info = FolderInfoOfPath(std::string_view(encoded.constData(), static_cast<size_t>(encoded.size())));
 
     // A real folder is opened and held for its listing; a link or a folder
     // that cannot be opened is looked at by its path.

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <string_view>
 
 #include <dirent.h>
 
@@ -20,6 +21,19 @@ constexpr unsigned int kTimesMask = STATX_TYPE | STATX_MTIME | STATX_ATIME | STA
 inline bool Status(int dirFd, const char* path, int flags, unsigned int mask, struct statx& status)
 {
     return statx(dirFd, path, flags | AT_NO_AUTOMOUNT, mask, &status) == 0;
+}
+
+// What a folder's path (without trailing separators) tells of it: whether it
+// is the root, and hidden when its name starts with a dot.
+inline FolderInfo FolderInfoOfPath(std::string_view path)
+{
+    FolderInfo info;
+    info.isRoot = path == "/";
+    info.attributes = FolderAttribute::Directory;
+    const size_t name = path.rfind('/') + 1;
+    if (name < path.size() && path[name] == '.')
+        info.attributes |= FolderAttribute::Hidden;
+    return info;
 }
 
 // The status of a folder that is looked at by its path (a link to a folder,

@@ -60,11 +60,7 @@ void PosixFolderReading::Read(std::string_view utf8Path, Lists lists, bool withF
     thread_local std::string path;
     path.assign(Trimmed(utf8Path));
 
-    FolderInfo info;
-    info.isRoot = path == "/";
-    info.attributes = FolderAttribute::Directory;
-    if (path[path.rfind('/') + 1] == '.')
-        info.attributes |= FolderAttribute::Hidden;
+    FolderInfo info = FolderInfoOfPath(path);
     if (!info.isRoot && !m_pseudoMountPoints.empty() && m_pseudoMountPoints.count(path))
         info.attributes |= FolderAttribute::Hidden | FolderAttribute::System;
 
