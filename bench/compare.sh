@@ -43,8 +43,8 @@ wall_ms() {
     echo $(((end - start) / 1000000))
 }
 
-# Wall milliseconds of one search: the click to the rows listed, and the
-# whole process, as "search process".
+# Wall milliseconds of one search, printed as two numbers: the click to the
+# rows listed, then the whole process.
 search_ms() {
     local start end search
     start=$(date +%s%N)
