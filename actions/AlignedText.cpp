@@ -1,8 +1,8 @@
 #include "actions/AlignedText.h"
 
-#include "app/EventPump.h"
-#include "app/RowList.h"
-#include "app/Utf8TextStore.h"
+#include "app/core/EventPump.h"
+#include "app/core/RowList.h"
+#include "app/core/Utf8TextStore.h"
 
 #include <algorithm>
 

@@ -1,10 +1,13 @@
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "app/ProductTexts.h"
-#include "app/RowList.h"
+#include "actions/ResultCommands.h"
 
-void Form1::PushButton6_Click()
+#include "app/core/CommandWindow.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/RowList.h"
+#include "app/core/Seams.h"
+
+void ClearResults(RowList& results, Seams& seams, CommandWindow& window)
 {
-    ErrorTrap trap(m_seams.dialogs, this, QLatin1String(LocationTag::kClearResults));
-    trap.Run(100, [&] { m_resultRows->Clear(); });
+    ErrorTrap trap(seams.dialogs, window.Owner(), QLatin1String(LocationTag::kClearResults));
+    trap.Run(100, [&] { results.Clear(); });
 }

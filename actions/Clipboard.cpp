@@ -1,8 +1,8 @@
 #include "actions/Clipboard.h"
 
 #include "actions/AlignedText.h"
-#include "app/EventPump.h"
-#include "app/RowList.h"
+#include "app/core/EventPump.h"
+#include "app/core/RowList.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,29 +1,32 @@
-#include "actions/Clipboard.h"
-#include "app/ApplicationTitle.h"
-#include "app/Dialogs.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPump.h"
-#include "app/Form1.h"
-#include "app/ProductTexts.h"
-#include "app/RowList.h"
+#include "actions/ResultCommands.h"
 
-void Form1::PushButton4_Click()
+#include "actions/Clipboard.h"
+#include "app/core/ApplicationTitle.h"
+#include "app/core/CommandWindow.h"
+#include "app/core/Dialogs.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/EventPump.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/RowList.h"
+#include "app/core/Seams.h"
+
+void CopyResults(RowList& results, Seams& seams, CommandWindow& window)
 {
-    ErrorTrap trap(m_seams.dialogs, this, QLatin1String(LocationTag::kCopy));
+    ErrorTrap trap(seams.dialogs, window.Owner(), QLatin1String(LocationTag::kCopy));
     bool copied = false;
     {
-        LongCommand guard(*this);
-        copied = trap.Run(106, [&] { CopyListviewToClipboard(*m_resultRows, m_seams.pump); });
+        LongCommand guard(window);
+        copied = trap.Run(106, [&] { CopyListviewToClipboard(results, seams.pump); });
     }
     // A copy that failed was told by its error box and left the clipboard as
     // it was, so it does not say the results were copied; a window closing
     // meanwhile shows no more boxes.
-    if (!copied || m_seams.pump.Closing())
+    if (!copied || seams.pump.Closing())
         return;
     trap.Run(108, [&] {
-        m_seams.dialogs.ShowMessage(this, ApplicationTitle(),
-                                    QStringLiteral("Results have been copied to the clipboard.\r\r"
-                                                   "Click a text area where you normally type and press Ctrl+V "
-                                                   "to paste the clipboard."));
+        seams.dialogs.ShowMessage(window.Owner(), ApplicationTitle(),
+                                  QStringLiteral("Results have been copied to the clipboard.\r\r"
+                                                 "Click a text area where you normally type and press Ctrl+V "
+                                                 "to paste the clipboard."));
     });
 }

@@ -1,11 +1,12 @@
 #include "actions/CsvExport.h"
 
-#include "app/ErrorTrap.h"
-#include "app/EventPump.h"
-#include "app/Failure.h"
-#include "app/FileSystem.h"
-#include "app/LocalOffsets.h"
-#include "app/RowList.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/EventPump.h"
+#include "app/core/Failure.h"
+#include "app/core/FileSystem.h"
+#include "app/core/LocalOffsets.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/RowList.h"
 
 #include <QDate>
 #include <QObject>
@@ -14,7 +15,6 @@
 #include <memory>
 
 namespace {
-constexpr char kLocationTag[] = "in Brellin2021/08/31.Main.ExportListviewAsCsv ";
 // Rows are handed to the file this many characters at a time.
 constexpr qsizetype kChunkCharacters = 1 << 16;
 constexpr qint64 kSecondsPerDay = 86400;
@@ -120,7 +120,7 @@ void AppendIsoLocalTime(QString& line, qint64 utcSeconds, LocalOffsets& offsets)
 bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& fileSystem, EventPump& pump,
                          Dialogs& dialogs, QWidget* owner)
 {
-    ErrorTrap trap(dialogs, owner, QLatin1String(kLocationTag));
+    ErrorTrap trap(dialogs, owner, QLatin1String(LocationTag::kExportListview));
     const RowChangeWatch watch(rows);
     LocalOffsets offsets;
     std::unique_ptr<TextFileWriter> file;

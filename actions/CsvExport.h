@@ -7,7 +7,8 @@ class Dialogs;
 class EventPump;
 class FileSystem;
 class LocalOffsets;
-class Form1;
+class CommandWindow;
+struct Seams;
 class QWidget;
 class RowList;
 
@@ -33,4 +34,4 @@ bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& f
 
 // The "Export as CSV..." command: asks for a file name, exports the result
 // list and says "Done.".
-void ExportResultsAsCsv(Form1& form);
+void ExportResultsAsCsv(RowList& results, Seams& seams, CommandWindow& window);

@@ -1,30 +1,27 @@
 #include "actions/CsvExport.h"
 
-#include "app/ApplicationTitle.h"
-#include "app/Dialogs.h"
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "app/MousePointer.h"
-#include "app/RowList.h"
+#include "app/core/ApplicationTitle.h"
+#include "app/core/CommandWindow.h"
+#include "app/core/Dialogs.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/MousePointer.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/RowList.h"
+#include "app/core/Seams.h"
 
-namespace {
-constexpr char kLocationTag[] = "in Brellin2021/08/31.Form1.ExportResultsAsCsv ";
-}
-
-void ExportResultsAsCsv(Form1& form)
+void ExportResultsAsCsv(RowList& results, Seams& seams, CommandWindow& window)
 {
-    Seams& seams = form.Services();
-    ErrorTrap trap(seams.dialogs, &form, QLatin1String(kLocationTag));
+    ErrorTrap trap(seams.dialogs, window.Owner(), QLatin1String(LocationTag::kExportCsv));
     const QString name = trap.Value(100, [&] {
-        return seams.dialogs.PickNewSaveFile(&form, QStringLiteral("Export as CSV"),
+        return seams.dialogs.PickNewSaveFile(window.Owner(), QStringLiteral("Export as CSV"),
                                              {QStringLiteral("CSV Files (*.csv)")}, QStringLiteral("csv"));
     }, QString());
     if (name.isEmpty())
         return;
-    Form1::LongCommand guard(form);
-    trap.Run(102, [&] { form.SetMousePointer(MousePointer::Hourglass); });
-    const bool written = ExportListviewAsCsv(form.ResultRows(), name, seams.fileSystem, seams.pump, seams.dialogs, &form);
-    trap.Run(104, [&] { form.SetMousePointer(MousePointer::Default); });
+    LongCommand guard(window);
+    trap.Run(102, [&] { window.SetMousePointer(MousePointer::Hourglass); });
+    const bool written = ExportListviewAsCsv(results, name, seams.fileSystem, seams.pump, seams.dialogs, window.Owner());
+    trap.Run(104, [&] { window.SetMousePointer(MousePointer::Default); });
     if (written)
-        trap.Run(106, [&] { seams.dialogs.ShowMessage(&form, ApplicationTitle(), QStringLiteral("Done.")); });
+        trap.Run(106, [&] { seams.dialogs.ShowMessage(window.Owner(), ApplicationTitle(), QStringLiteral("Done.")); });
 }

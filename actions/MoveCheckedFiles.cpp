@@ -1,14 +1,14 @@
 #include "actions/MoveCheckedFiles.h"
 
 #include "actions/FileFailures.h"
-#include "actions/undo/MoveRecorder.h"
 #include "actions/SafeCopyFile.h"
-#include "app/BackgroundFileWork.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPump.h"
-#include "app/FileSystem.h"
-#include "app/RowList.h"
-#include "folders/RemoveDoubleBackslashes.h"
+#include "actions/undo/MoveRecorder.h"
+#include "app/core/BackgroundFileWork.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/EventPump.h"
+#include "app/core/FileSystem.h"
+#include "app/core/RemoveDoubleBackslashes.h"
+#include "app/core/RowList.h"
 
 #include <QElapsedTimer>
 #include <QSet>

@@ -1,44 +1,44 @@
+#include "actions/ResultCommands.h"
+
 #include "actions/FileFailures.h"
 #include "actions/MoveCheckedFiles.h"
 #include "actions/undo/MoveRecorder.h"
-#include "app/ApplicationTitle.h"
-#include "app/Dialogs.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPump.h"
-#include "app/Form1.h"
-#include "app/MousePointer.h"
-#include "app/ProductTexts.h"
-#include "app/RowList.h"
-#include "app/RowTableView.h"
-#include "app/Settings.h"
-#include "folders/BrowseForFolder.h"
-#include "folders/PathSeparator.h"
+#include "app/core/ApplicationTitle.h"
+#include "app/core/CommandWindow.h"
+#include "app/core/Dialogs.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/EventPump.h"
+#include "app/core/MousePointer.h"
+#include "app/core/PathSeparator.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/RowList.h"
+#include "app/core/Seams.h"
+#include "app/core/Settings.h"
 
-
-void Form1::PushButton11_Click()
+void MoveCheckedToFolder(RowList& results, MoveRecord& lastMove, Seams& seams, CommandWindow& window,
+                         const std::function<QString(const QString&)>& pickFolder,
+                         const std::function<void()>& refreshList)
 {
-    ErrorTrap trap(m_seams.dialogs, this, QLatin1String(LocationTag::kMove));
+    ErrorTrap trap(seams.dialogs, window.Owner(), QLatin1String(LocationTag::kMove));
     const QString lastFolder = trap.Value(106, [] { return ReadSetting(QStringLiteral("LastFolder"), {}); }, QString());
-    const QString picked = trap.Value(106, [&] {
-        return BrowseForFolder(m_seams.dialogs, this, QStringLiteral("Please select folder:"), lastFolder);
-    }, QString());
+    const QString picked = trap.Value(106, [&] { return pickFolder(lastFolder); }, QString());
     if (picked.isEmpty())
         return;
     trap.Run(334, [&] { WriteSetting(QStringLiteral("LastFolder"), picked); });
     const QString targetFolder = WithTrailingSeparator(picked);
 
-    LongCommand guard(*this);
-    trap.Run(114, [&] { SetMousePointer(MousePointer::Hourglass); });
+    LongCommand guard(window);
+    trap.Run(114, [&] { window.SetMousePointer(MousePointer::Hourglass); });
     FileFailures failures;
     {
-        const MoveRecorder recorder(m_undo->lastMove);
-        MoveCheckedFiles(*m_resultRows, targetFolder, m_seams.fileSystem, m_seams.pump, trap, failures);
+        const MoveRecorder recorder(lastMove);
+        MoveCheckedFiles(results, targetFolder, seams.fileSystem, seams.pump, trap, failures);
     }
-    trap.Run(142, [&] { ListView2->viewport()->update(); });
-    trap.Run(144, [&] { SetMousePointer(MousePointer::Default); });
-    if (failures.Count() > 0 && !m_seams.pump.Closing()) {
+    trap.Run(142, [&] { refreshList(); });
+    trap.Run(144, [&] { window.SetMousePointer(MousePointer::Default); });
+    if (failures.Count() > 0 && !seams.pump.Closing()) {
         trap.Run(146, [&] {
-            m_seams.dialogs.ShowMessage(this, ApplicationTitle(), failures.Text(
+            seams.dialogs.ShowMessage(window.Owner(), ApplicationTitle(), failures.Text(
                 QStringLiteral("%1 of the checked files were not moved:").arg(failures.Count())));
         });
     }

@@ -1,11 +1,11 @@
 #include "actions/RecycleBin.h"
 
 #include "actions/FileFailures.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPump.h"
-#include "app/FileSystem.h"
-#include "app/ProductTexts.h"
-#include "app/RowList.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/EventPump.h"
+#include "app/core/FileSystem.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/RowList.h"
 
 namespace {
 // A trash refused for a missing path: the file counts as gone only when it

@@ -1,14 +1,16 @@
+#include "actions/ResultCommands.h"
+
 #include "actions/FileFailures.h"
 #include "actions/RecycleBin.h"
 #include "actions/undo/UndoRecords.h"
-#include "app/ApplicationTitle.h"
-#include "app/Dialogs.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPump.h"
-#include "app/Form1.h"
-#include "app/ProductTexts.h"
-#include "app/RowList.h"
-#include "app/RowTableView.h"
+#include "app/core/ApplicationTitle.h"
+#include "app/core/CommandWindow.h"
+#include "app/core/Dialogs.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/EventPump.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/RowList.h"
+#include "app/core/Seams.h"
 
 #include <QDateTime>
 
@@ -20,43 +22,44 @@ QString TrashQuestion(int count)
 }
 }  // namespace
 
-void Form1::PushButton5_Click()
+void SendCheckedToTrash(RowList& results, TrashRecord& lastTrash, Seams& seams, CommandWindow& window,
+                        const std::function<void()>& refreshList)
 {
-    ErrorTrap trap(m_seams.dialogs, this, QLatin1String(LocationTag::kRecycle));
-    LongCommand guard(*this);
+    ErrorTrap trap(seams.dialogs, window.Owner(), QLatin1String(LocationTag::kRecycle));
+    LongCommand guard(window);
     QStringList paths;
-    const int rowCount = m_resultRows->Count();
+    const int rowCount = results.Count();
     for (int r = 1; r <= rowCount; ++r) {
-        if (!m_seams.pump.Point())
+        if (!seams.pump.Point())
             return;
         // A command run meanwhile may have shortened the list: never read past its end.
-        if (r > m_resultRows->Count())
+        if (r > results.Count())
             break;
-        if (trap.Test(112, [&] { return m_resultRows->Checked(r); }, false))
-            trap.Run(116, [&] { paths << m_resultRows->Text(r); });
+        if (trap.Test(112, [&] { return results.Checked(r); }, false))
+            trap.Run(116, [&] { paths << results.Text(r); });
     }
     // A file listed in two rows is one file: asked about and moved once.
     paths.removeDuplicates();
     if (!paths.isEmpty()) {
         const bool confirmed = trap.Value(122, [&] {
-            return m_seams.dialogs.AskYesNo(this, ApplicationTitle(), TrashQuestion(static_cast<int>(paths.size())));
+            return seams.dialogs.AskYesNo(window.Owner(), ApplicationTitle(), TrashQuestion(static_cast<int>(paths.size())));
         }, false);
         if (confirmed) {
             QSet<QString> gone;
             FileFailures failures;
             TrashRecord record{{}, QDateTime::currentSecsSinceEpoch()};
-            trap.Run(122, [&] { SendToRecycleBin(paths, m_seams.fileSystem, m_seams.pump, gone, record.paths, failures); });
+            trap.Run(122, [&] { SendToRecycleBin(paths, seams.fileSystem, seams.pump, gone, record.paths, failures); });
             record.until = QDateTime::currentSecsSinceEpoch();
-            m_undo->lastTrash = std::move(record);
-            RemoveCheckedItemsFromListview(*m_resultRows, gone, m_seams.dialogs, this);
+            lastTrash = std::move(record);
+            RemoveCheckedItemsFromListview(results, gone, seams.dialogs, window.Owner());
             // A window closing meanwhile shows no more boxes.
-            if (failures.Count() > 0 && !m_seams.pump.Closing()) {
+            if (failures.Count() > 0 && !seams.pump.Closing()) {
                 trap.Run(126, [&] {
-                    m_seams.dialogs.ShowMessage(this, ApplicationTitle(), failures.Text(
+                    seams.dialogs.ShowMessage(window.Owner(), ApplicationTitle(), failures.Text(
                         QStringLiteral("%1 of the checked files could not be moved to the trash:").arg(failures.Count())));
                 });
             }
         }
     }
-    trap.Run(128, [&] { ListView2->viewport()->update(); });
+    trap.Run(128, [&] { refreshList(); });
 }

@@ -1,8 +1,8 @@
 #include "actions/SafeCopyFile.h"
 
-#include "app/Failure.h"
-#include "folders/PathSeparator.h"
-#include "folders/RemoveDoubleBackslashes.h"
+#include "app/core/Failure.h"
+#include "app/core/PathSeparator.h"
+#include "app/core/RemoveDoubleBackslashes.h"
 
 namespace {
 // Enough numbered names for any folder a person keeps; past it the copy is refused.

@@ -1,11 +1,11 @@
 #include "actions/SaveListviewProperlySpaced.h"
 
 #include "actions/AlignedText.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPump.h"
-#include "app/FileSystem.h"
-#include "app/ProductTexts.h"
-#include "app/RowList.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/EventPump.h"
+#include "app/core/FileSystem.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/RowList.h"
 
 #include <memory>
 #include <vector>

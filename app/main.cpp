@@ -1,8 +1,8 @@
-#include "app/Form1.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/QtDialogs.h"
 #include "app/platform/QtEventPump.h"
 #include "app/platform/QtShell.h"
+#include "app/window/Form1.h"
 
 #include <QApplication>
 #include <QScreen>

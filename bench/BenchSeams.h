@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/Dialogs.h"
-#include "app/Form1.h"
-#include "app/Shell.h"
+#include "app/core/Dialogs.h"
+#include "app/core/Shell.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/QtEventPump.h"
+#include "app/window/Form1.h"
 
 #include <QString>
 #include <QUrl>

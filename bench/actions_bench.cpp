@@ -8,11 +8,11 @@
 #include "actions/FileFailures.h"
 #include "actions/MoveCheckedFiles.h"
 #include "actions/SaveListviewProperlySpaced.h"
-#include "bench/BenchSeams.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPump.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/EventPump.h"
+#include "app/core/RowList.h"
 #include "app/platform/PosixFileSystem.h"
-#include "app/RowList.h"
+#include "bench/BenchSeams.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -114,7 +114,7 @@ int main(int argc, char* argv[])
     GapPump pump;
     QTemporaryDir work;
 
-    RowList rows(true);
+    RowList rows(true, pump);
     rows.AddColumn(QStringLiteral("File(s) Found"));
     rows.AddColumn(QStringLiteral("Date Modified"));
     std::vector<RowList::Row> filled;
@@ -149,7 +149,7 @@ int main(int argc, char* argv[])
     const QString target = work.filePath(QStringLiteral("target/"));
     QDir().mkpath(source);
     QDir().mkpath(target);
-    RowList files(true);
+    RowList files(true, pump);
     files.AddColumn(QStringLiteral("File(s) Found"));
     for (int i = 0; i < fileCount; ++i) {
         const QString path = source + QStringLiteral("/note-%1.txt").arg(i);

@@ -9,11 +9,11 @@
 //   move_bench [FOLDER] [SMALL_FILES] [SAMPLES] [RUNS]
 #include "actions/FileFailures.h"
 #include "actions/MoveCheckedFiles.h"
-#include "app/ErrorTrap.h"
-#include "app/RowList.h"
-#include "bench/BenchSeams.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/RowList.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/QtEventPump.h"
+#include "bench/BenchSeams.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -129,7 +129,7 @@ double ProgramMove(const QString& from, const QString& to, qint64& longestGap)
     PosixFileSystem fileSystem;
     ConsoleDialogs dialogs;
     QtEventPump pump;
-    RowList rows(true);
+    RowList rows(true, pump);
     rows.AddColumn(QStringLiteral("File(s) Found"));
     for (const QString& file : FilesIn(from))
         rows.Add(file);

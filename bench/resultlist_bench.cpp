@@ -4,14 +4,14 @@
 // (as a heading click does), copy the selected paths. Each time includes the
 // events the view processes afterwards. The window is shown (offscreen).
 //   resultlist_bench [ROWS]
-#include "bench/BenchSeams.h"
-#include "app/Form1.h"
+#include "app/core/RowList.h"
+#include "app/core/Utf8TextStore.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/QtEventPump.h"
-#include "app/ResultListMenu.h"
-#include "app/RowList.h"
-#include "app/RowTableView.h"
-#include "app/Utf8TextStore.h"
+#include "app/window/Form1.h"
+#include "app/window/ResultListMenu.h"
+#include "app/window/RowTableView.h"
+#include "bench/BenchSeams.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,8 @@
 // time of each step, the memory a row takes and the longest time the sort by
 // path kept events waiting.
 //   rowlist_bench [ROWS]
-#include "app/RowList.h"
+#include "app/core/RowList.h"
+#include "app/platform/QtEventPump.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -49,7 +50,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
-    RowList rows(true);
+    QtEventPump pump;
+    RowList rows(true, pump);
     rows.AddColumn(QStringLiteral("File(s) Found"));
     rows.AddColumn(QStringLiteral("Date Modified"));
 

@@ -8,13 +8,13 @@
 // the event-gap probe (a 2 ms timer on the window's thread), so the time is
 // the search's alone.
 
-#include "bench/BenchSeams.h"
-#include "app/Form1.h"
+#include "app/core/PathSeparator.h"
+#include "app/core/RemoveDoubleBackslashes.h"
+#include "app/core/RowList.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/QtEventPump.h"
-#include "app/RowList.h"
-#include "folders/PathSeparator.h"
-#include "folders/RemoveDoubleBackslashes.h"
+#include "app/window/Form1.h"
+#include "bench/BenchSeams.h"
 #include "search/SearchState.h"
 
 #include <QApplication>

@@ -3,16 +3,16 @@
 // and through the real window offscreen the redraw after a sort and a click
 // on the largest bar, which selects its rows scattered over the list.
 //   timeline_bench [ROWS]
-#include "bench/BenchSeams.h"
-#include "app/Form1.h"
+#include "actions/timeline/TimelineBins.h"
+#include "app/core/RowList.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/QtEventPump.h"
-#include "app/ResultListMenu.h"
-#include "app/RowList.h"
-#include "app/RowTableView.h"
-#include "app/timeline/TimelineBins.h"
-#include "app/timeline/TimelineChart.h"
-#include "app/timeline/TimelineWindow.h"
+#include "app/window/Form1.h"
+#include "app/window/ResultListMenu.h"
+#include "app/window/RowTableView.h"
+#include "app/window/timeline/TimelineChart.h"
+#include "app/window/timeline/TimelineWindow.h"
+#include "bench/BenchSeams.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "folders/BrowseForFolder.h"
 
-#include "app/Dialogs.h"
-#include "folders/PathSeparator.h"
+#include "app/core/Dialogs.h"
+#include "app/core/PathSeparator.h"
 
 QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& title, const QString& startFolder)
 {

@@ -1,69 +1,66 @@
-#include "app/Dialogs.h"
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "app/MousePointer.h"
-#include "app/ProductTexts.h"
-#include "app/RowList.h"
-#include "app/Settings.h"
-#include "folders/BrowseForFolder.h"
-#include "folders/PathSeparator.h"
-#include "folders/RemoveDoubleBackslashes.h"
+#include "folders/FolderListCommands.h"
 
-#include <QPushButton>
-#include "app/RowTableView.h"
+#include "app/core/CommandWindow.h"
+#include "app/core/Dialogs.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/KeyCode.h"
+#include "app/core/MousePointer.h"
+#include "app/core/PathSeparator.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/RemoveDoubleBackslashes.h"
+#include "app/core/RowList.h"
+#include "app/core/Seams.h"
+#include "app/core/Settings.h"
+#include "folders/BrowseForFolder.h"
 
 namespace {
-constexpr int kDeleteKeyCode = 46;
-
 // Removes the folder list's current row, unless a long command shows the
 // hourglass; a list with rows but no current row loses nothing.
-void RemoveCurrentFolderRow(Form1& form)
+void RemoveCurrentFolderRow(RowList& rows, int currentRow, const CommandWindow& window)
 {
-    RowList& rows = form.FolderRows();
-    if (form.MousePointer() == MousePointer::Hourglass || rows.Count() == 0)
+    if (window.MousePointer() == MousePointer::Hourglass || rows.Count() == 0)
         return;
-    const QModelIndex current = form.ListView1->currentIndex();
-    if (current.isValid())
-        rows.Remove(current.row() + 1);
+    if (currentRow > 0)
+        rows.Remove(currentRow);
 }
 }  // namespace
 
-void Form1::PushButton3_Click()
+void AddFolderToSearch(RowList& folders, Seams& seams, CommandWindow& window, const EnableSearch& enableSearch)
 {
-    ErrorTrap trap(m_seams.dialogs, this, QLatin1String(LocationTag::kAddFolder));
+    ErrorTrap trap(seams.dialogs, window.Owner(), QLatin1String(LocationTag::kAddFolder));
     const QString startFolder = trap.Value(100, [] { return ReadSetting(QStringLiteral("LastFolderDot"), {}); }, QString());
     const QString picked = trap.Value(100, [&] {
-        return BrowseForFolder(m_seams.dialogs, this, QStringLiteral("Please select folder:"), startFolder);
+        return BrowseForFolder(seams.dialogs, window.Owner(), QStringLiteral("Please select folder:"), startFolder);
     }, QString());
     if (trap.Test(102, [&] { return picked.isEmpty(); }))
         return;
     // Marked as a command of its own, so that when it runs inside a long
     // command its pointer steps leave that command's hourglass in place.
-    LongCommand guard(*this);
-    trap.Run(104, [&] { SetMousePointer(MousePointer::Hourglass); });
-    trap.Run(106, [&] { m_folderRows->Add(RemoveDoubleBackslashes(picked + kPathSeparator)); });
-    trap.Run(112, [&] { PushButton1->setEnabled(m_folderRows->Count() >= 1); });
-    trap.Run(118, [&] { SetMousePointer(MousePointer::Default); });
+    LongCommand guard(window);
+    trap.Run(104, [&] { window.SetMousePointer(MousePointer::Hourglass); });
+    trap.Run(106, [&] { folders.Add(RemoveDoubleBackslashes(picked + kPathSeparator)); });
+    trap.Run(112, [&] { enableSearch(folders.Count() >= 1); });
+    trap.Run(118, [&] { window.SetMousePointer(MousePointer::Default); });
 }
 
-void Form1::PushButton9_Click()
+void ClearFolderList(RowList& folders, Seams& seams, CommandWindow& window)
 {
-    ErrorTrap trap(m_seams.dialogs, this, QLatin1String(LocationTag::kClearFolders));
+    ErrorTrap trap(seams.dialogs, window.Owner(), QLatin1String(LocationTag::kClearFolders));
     trap.Run(100, [&] {
-        if (m_mousePointer != MousePointer::Hourglass)
-            m_folderRows->Clear();
+        if (window.MousePointer() != MousePointer::Hourglass)
+            folders.Clear();
     });
 }
 
-void Form1::ListView1_DblClick()
+void FolderListDblClick(RowList& folders, int currentRow, const CommandWindow& window, const EnableSearch& enableSearch)
 {
-    RemoveCurrentFolderRow(*this);
-    if (m_folderRows->Count() == 0)
-        PushButton1->setEnabled(false);
+    RemoveCurrentFolderRow(folders, currentRow, window);
+    if (folders.Count() == 0)
+        enableSearch(false);
 }
 
-void Form1::ListView1_KeyDown(int keyCode, int)
+void FolderListKeyDown(RowList& folders, int currentRow, const CommandWindow& window, int keyCode)
 {
-    if (keyCode == kDeleteKeyCode)
-        RemoveCurrentFolderRow(*this);
+    if (keyCode == KeyCode::Delete)
+        RemoveCurrentFolderRow(folders, currentRow, window);
 }

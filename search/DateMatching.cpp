@@ -1,7 +1,7 @@
 #include "search/DateMatching.h"
 
-#include "app/FileSystem.h"
-#include "app/Timestamp.h"
+#include "app/core/FileSystem.h"
+#include "app/core/Timestamp.h"
 
 namespace {
 constexpr qint64 kSecondsPerDay = 86400;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FileSystem.h"
+#include "app/core/FileSystem.h"
 
 // Which of a file's times the search records: Option1, Option2, Option3.
 enum class DateType { Modified = 1, Created = 2, Accessed = 3 };

@@ -1,9 +1,9 @@
 #include "search/FolderWalk.h"
 
-#include "app/Failure.h"
-#include "app/FileSystem.h"
-#include "app/FolderListing.h"
-#include "app/ProductTexts.h"
+#include "app/core/Failure.h"
+#include "app/core/FileSystem.h"
+#include "app/core/FolderListing.h"
+#include "app/core/ProductTexts.h"
 #include "search/FoundFileList.h"
 #include "search/SubfolderExpansion.h"
 #include "search/WalkObserver.h"

@@ -1,6 +1,6 @@
 #include "search/FoundFileList.h"
 
-#include "folders/PathSeparator.h"
+#include "app/core/PathSeparator.h"
 
 void FoundFileList::Clear()
 {

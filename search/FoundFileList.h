@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/LargeBlock.h"
-#include "app/Utf8TextStore.h"
+#include "app/core/LargeBlock.h"
+#include "app/core/Utf8TextStore.h"
 
 #include <QString>
 

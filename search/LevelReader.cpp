@@ -1,6 +1,6 @@
 #include "search/LevelReader.h"
 
-#include "app/FileSystem.h"
+#include "app/core/FileSystem.h"
 #include "search/WalkObserver.h"
 
 #include <pthread.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/FolderListing.h"
-#include "app/FolderReading.h"
-#include "app/Utf8TextStore.h"
+#include "app/core/FolderListing.h"
+#include "app/core/FolderReading.h"
+#include "app/core/Utf8TextStore.h"
 
 #include <QStringList>
 

@@ -1,15 +1,13 @@
 #include "search/ListMatchingFiles.h"
 
-#include "app/EventPump.h"
-#include "app/Form1.h"
-#include "app/MousePointer.h"
-#include "app/RowList.h"
-#include "app/Timestamp.h"
+#include "app/core/CommandWindow.h"
+#include "app/core/EventPump.h"
+#include "app/core/MousePointer.h"
+#include "app/core/RowList.h"
+#include "app/core/Timestamp.h"
 #include "search/DateMatching.h"
+#include "search/SearchControls.h"
 #include "search/SearchState.h"
-
-#include <QDateEdit>
-#include <QRadioButton>
 
 #include <cstdint>
 #include <optional>
@@ -20,77 +18,60 @@ namespace {
 // many files keeps the window as alive as one per file would.
 constexpr size_t kPumpInterval = 4096;
 
-struct Range {
-    RangeMode mode;
-    QDateEdit* picker;
-    QDateEdit* secondPicker = nullptr;
-};
-
-std::optional<Range> ChosenRange(Form1& form)
-{
-    if (form.Option7->isChecked())
-        return Range{RangeMode::After, form.DTPicker1};
-    if (form.Option6->isChecked())
-        return Range{RangeMode::Before, form.DTPicker2};
-    if (form.Option5->isChecked())
-        return Range{RangeMode::On, form.DTPicker3};
-    if (form.Option4->isChecked())
-        return Range{RangeMode::Between, form.DTPicker4, form.DTPicker5};
-    return std::nullopt;
-}
-
-// A picker's day, kept current while events are processed, so that every
-// file is measured against the picker's value at that moment.
-class PickerDay {
+// The days of the range's picker(s), read again after each event point.
+class RangeDays {
 public:
-    explicit PickerDay(QDateEdit* picker) : m_day(picker ? DayNumber(picker->date()) : 0)
+    RangeDays(const SearchControls& controls, RangeMode mode) : m_controls(controls), m_mode(mode) { Read(); }
+    void Read()
     {
-        if (picker)
-            QObject::connect(picker, &QDateEdit::dateChanged, &m_scope,
-                             [this](const QDate& date) { m_day = DayNumber(date); });
+        m_from = m_controls.PickerDay(m_mode, false);
+        m_to = m_mode == RangeMode::Between ? m_controls.PickerDay(m_mode, true) : 0;
     }
-    qint64 Day() const { return m_day; }
+    qint64 From() const { return m_from; }
+    qint64 To() const { return m_to; }
 
 private:
-    QObject m_scope;
-    qint64 m_day;
+    const SearchControls& m_controls;
+    const RangeMode m_mode;
+    qint64 m_from = 0;
+    qint64 m_to = 0;
 };
 }  // namespace
 
-void ListMatchingFiles(Form1& form, int generation)
+void ListMatchingFiles(SearchState& state, RowList& results, const SearchControls& controls, EventPump& pump,
+                       CommandWindow& window, int generation)
 {
-    SearchState& state = form.Search();
-    EventPump& pump = form.Services().pump;
     const auto superseded = [&] { return state.Generation != generation; };
     const auto stopped = [&] { return state.StopSearch || superseded() || pump.Closing(); };
 
-    form.SetMousePointer(MousePointer::Hourglass);
-    RowList& results = form.ResultRows();
+    window.SetMousePointer(MousePointer::Hourglass);
     results.Clear();
-    const std::optional<Range> range = ChosenRange(form);
-    if (!range) {
-        form.SetMousePointer(MousePointer::Default);
+    const std::optional<RangeMode> mode = controls.CheckedRange();
+    if (!mode) {
+        window.SetMousePointer(MousePointer::Default);
         return;
     }
 
     // Offset pass: the sign of each file's day offset from the picker(s).
-    const PickerDay from(range->picker);
-    const PickerDay to(range->secondPicker);
+    RangeDays days(controls, *mode);
     std::vector<int8_t> dayOffsets;
     std::vector<int8_t> dayOffsetsTo;
     const FoundFileList& found = state.FoundFiles;
     dayOffsets.reserve(found.Count());
-    if (range->mode == RangeMode::Between)
+    if (*mode == RangeMode::Between)
         dayOffsetsTo.reserve(found.Count());
     for (size_t i = 0; i < found.Count(); ++i) {
-        if (i % kPumpInterval == 0 && (!pump.Point() || stopped())) {
-            form.SetMousePointer(MousePointer::Default);
-            return;
+        if (i % kPumpInterval == 0) {
+            if (!pump.Point() || stopped()) {
+                window.SetMousePointer(MousePointer::Default);
+                return;
+            }
+            days.Read();
         }
         const qint64 time = found.Time(i);
-        dayOffsets.push_back(static_cast<int8_t>(DayOffsetSign(time, from.Day())));
-        if (range->mode == RangeMode::Between)
-            dayOffsetsTo.push_back(static_cast<int8_t>(DayOffsetSign(time, to.Day())));
+        dayOffsets.push_back(static_cast<int8_t>(DayOffsetSign(time, days.From())));
+        if (*mode == RangeMode::Between)
+            dayOffsetsTo.push_back(static_cast<int8_t>(DayOffsetSign(time, days.To())));
     }
 
     // Listing pass: the rows are made beside the list and put in with one
@@ -101,7 +82,7 @@ void ListMatchingFiles(Form1& form, int generation)
     const QObject scope;
     QObject::connect(&results, &QAbstractItemModel::modelReset, &scope, [&cleared] { cleared = true; });
     const auto matches = [&](size_t i) {
-        return MatchesRange(range->mode, dayOffsets[i], range->mode == RangeMode::Between ? dayOffsetsTo[i] : 0);
+        return MatchesRange(*mode, dayOffsets[i], *mode == RangeMode::Between ? dayOffsetsTo[i] : 0);
     };
     size_t matchCount = 0;
     for (size_t i = 0; i < dayOffsets.size(); ++i)
@@ -111,12 +92,12 @@ void ListMatchingFiles(Form1& form, int generation)
     rows.Reserve(matchCount);
     for (size_t i = 0; i < dayOffsets.size(); ++i) {
         if (i % kPumpInterval == 0 && (!pump.Point() || stopped() || cleared)) {
-            form.SetMousePointer(MousePointer::Default);
+            window.SetMousePointer(MousePointer::Default);
             return;
         }
         if (matches(i))
             rows.Add(found.FolderIndex(i), found.NameUtf8(i), found.Time(i));
     }
     results.AddRows(std::move(rows));
-    form.SetMousePointer(MousePointer::Default);
+    window.SetMousePointer(MousePointer::Default);
 }

@@ -1,9 +1,9 @@
 #include "search/SubfolderExpansion.h"
 
-#include "app/Failure.h"
-#include "app/FileSystem.h"
-#include "app/ProductTexts.h"
-#include "app/Utf8Bytes.h"
+#include "app/core/Failure.h"
+#include "app/core/FileSystem.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/Utf8Bytes.h"
 #include "search/LevelReader.h"
 #include "search/WalkObserver.h"
 

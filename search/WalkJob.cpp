@@ -1,6 +1,6 @@
 #include "search/WalkJob.h"
 
-#include "app/ReturnFreedMemory.h"
+#include "app/core/ReturnFreedMemory.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

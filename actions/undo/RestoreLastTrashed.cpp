@@ -2,15 +2,12 @@
 
 #include "actions/undo/TakeBack.h"
 #include "actions/undo/UndoRecords.h"
-#include "app/EventPump.h"
-#include "app/FileSystem.h"
-#include "app/Form1.h"
+#include "app/core/EventPump.h"
+#include "app/core/FileSystem.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/Seams.h"
 
 #include <utility>
-
-namespace {
-constexpr char kLocationTag[] = "in Brellin2021/08/31.Form1.RestoreLastTrashed ";
-}
 
 QString RestoreTrashedFiles(TrashRecord& record, FileSystem& fileSystem, EventPump& pump)
 {
@@ -35,9 +32,9 @@ QString RestoreTrashedFiles(TrashRecord& record, FileSystem& fileSystem, EventPu
     return summary.Text(QStringLiteral("from the trash"));
 }
 
-void RestoreLastTrashed(Form1& form)
+void RestoreLastTrashed(TrashRecord& lastTrash, Seams& seams, CommandWindow& window)
 {
-    TakeBackLast<TrashRecord>(form, form.Undo().lastTrash, kLocationTag, [&](TrashRecord& record) {
-        return RestoreTrashedFiles(record, form.Services().fileSystem, form.Services().pump);
+    TakeBackLast<TrashRecord>(seams, window, lastTrash, LocationTag::kRestoreLastTrashed, [&](TrashRecord& record) {
+        return RestoreTrashedFiles(record, seams.fileSystem, seams.pump);
     });
 }

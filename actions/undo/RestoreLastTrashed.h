@@ -4,7 +4,8 @@
 
 class EventPump;
 class FileSystem;
-class Form1;
+class CommandWindow;
+struct Seams;
 struct TrashRecord;
 
 // Puts every file of the record back from the trash at its original path,
@@ -16,4 +17,4 @@ QString RestoreTrashedFiles(TrashRecord& record, FileSystem& fileSystem, EventPu
 
 // The "Restore Last Trashed" command: restores the last trash command's files
 // and tells the outcome in one box. The result list stays as it is.
-void RestoreLastTrashed(Form1& form);
+void RestoreLastTrashed(TrashRecord& lastTrash, Seams& seams, CommandWindow& window);

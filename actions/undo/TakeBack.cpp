@@ -1,11 +1,12 @@
 #include "actions/undo/TakeBack.h"
 
-#include "app/ApplicationTitle.h"
-#include "app/Dialogs.h"
-#include "app/ErrorTrap.h"
-#include "app/EventPump.h"
-#include "app/Form1.h"
-#include "app/MousePointer.h"
+#include "app/core/ApplicationTitle.h"
+#include "app/core/CommandWindow.h"
+#include "app/core/Dialogs.h"
+#include "app/core/ErrorTrap.h"
+#include "app/core/EventPump.h"
+#include "app/core/MousePointer.h"
+#include "app/core/Seams.h"
 
 namespace {
 QString Files(int count)
@@ -24,15 +25,15 @@ QString TakeBackSummary::Text(const QString& cameBackHow) const
     return parts.join(QStringLiteral("\r\r"));
 }
 
-void RunTakeBack(Form1& form, const char* locationTag, const std::function<QString()>& takeBack)
+void RunTakeBack(Seams& seams, CommandWindow& window, const char* locationTag,
+                 const std::function<QString()>& takeBack)
 {
-    Seams& seams = form.Services();
-    ErrorTrap trap(seams.dialogs, &form, QLatin1String(locationTag));
-    Form1::LongCommand guard(form);
-    trap.Run(100, [&] { form.SetMousePointer(MousePointer::Hourglass); });
+    ErrorTrap trap(seams.dialogs, window.Owner(), QLatin1String(locationTag));
+    LongCommand guard(window);
+    trap.Run(100, [&] { window.SetMousePointer(MousePointer::Hourglass); });
     QString summary;
     trap.Run(102, [&] { summary = takeBack(); });
-    trap.Run(104, [&] { form.SetMousePointer(MousePointer::Default); });
+    trap.Run(104, [&] { window.SetMousePointer(MousePointer::Default); });
     if (!summary.isEmpty() && !seams.pump.Closing())
-        trap.Run(106, [&] { seams.dialogs.ShowMessage(&form, ApplicationTitle(), summary); });
+        trap.Run(106, [&] { seams.dialogs.ShowMessage(window.Owner(), ApplicationTitle(), summary); });
 }

@@ -3,18 +3,18 @@
 #include "actions/SafeCopyFile.h"
 #include "actions/undo/TakeBack.h"
 #include "actions/undo/UndoRecords.h"
-#include "app/BackgroundFileWork.h"
-#include "app/EventPump.h"
-#include "app/Failure.h"
-#include "app/FileSystem.h"
-#include "app/Form1.h"
+#include "app/core/BackgroundFileWork.h"
+#include "app/core/EventPump.h"
+#include "app/core/Failure.h"
+#include "app/core/FileSystem.h"
+#include "app/core/ProductTexts.h"
+#include "app/core/Seams.h"
 
 #include <memory>
 #include <optional>
 #include <utility>
 
 namespace {
-constexpr char kLocationTag[] = "in Brellin2021/08/31.Form1.UndoLastMove ";
 constexpr qint64 kNsPerSecond = 1'000'000'000;
 
 // The file in the target is still as the move made it: the size and the
@@ -112,9 +112,9 @@ QString MoveFilesBack(MoveRecord& record, FileSystem& fileSystem, EventPump& pum
     return summary.Text(QStringLiteral("from the target folder"));
 }
 
-void UndoLastMove(Form1& form)
+void UndoLastMove(MoveRecord& lastMove, Seams& seams, CommandWindow& window)
 {
-    TakeBackLast<MoveRecord>(form, form.Undo().lastMove, kLocationTag, [&](MoveRecord& record) {
-        return MoveFilesBack(record, form.Services().fileSystem, form.Services().pump);
+    TakeBackLast<MoveRecord>(seams, window, lastMove, LocationTag::kUndoLastMove, [&](MoveRecord& record) {
+        return MoveFilesBack(record, seams.fileSystem, seams.pump);
     });
 }

@@ -4,8 +4,9 @@
 
 class EventPump;
 class FileSystem;
-class Form1;
+class CommandWindow;
 struct MoveRecord;
+struct Seams;
 
 // Puts every file of the record back at its original path with the move's
 // own safety, each file's disk work on a thread of its own: a complete copy
@@ -19,4 +20,4 @@ QString MoveFilesBack(MoveRecord& record, FileSystem& fileSystem, EventPump& pum
 
 // The "Undo Last Move" command: moves the last move's files back and tells
 // the outcome in one box. The result list stays as it is.
-void UndoLastMove(Form1& form);
+void UndoLastMove(MoveRecord& lastMove, Seams& seams, CommandWindow& window);

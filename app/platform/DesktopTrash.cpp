@@ -6,7 +6,7 @@
 #include <gio/gio.h>
 #endif
 
-#include "app/Failure.h"
+#include "app/core/Failure.h"
 #include "app/platform/PosixFileSystem.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "app/platform/PosixFileSystem.h"
 
-#include "app/Failure.h"
+#include "app/core/Failure.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "app/platform/PosixFileCopy.h"
 
-#include "app/Failure.h"
+#include "app/core/Failure.h"
 #include "app/platform/PosixDescriptor.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/RenameWithoutReplacing.h"

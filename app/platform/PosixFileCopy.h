@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FileSystem.h"
+#include "app/core/FileSystem.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "app/platform/PosixFileSystem.h"
 
-#include "app/Failure.h"
-#include "app/FolderListing.h"
-#include "app/Utf8Bytes.h"
+#include "app/core/Failure.h"
+#include "app/core/FolderListing.h"
+#include "app/core/Utf8Bytes.h"
 #include "app/platform/PosixDescriptor.h"
 #include "app/platform/PosixFolderEntries.h"
 #include "app/platform/PosixMountTable.h"

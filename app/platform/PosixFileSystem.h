@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FileSystem.h"
+#include "app/core/FileSystem.h"
 
 // The file system of a POSIX system, through openat/fdopendir/readdir and statx.
 class PosixFileSystem : public FileSystem {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Failure.h"
-#include "app/FileSystem.h"
-#include "app/FolderListing.h"
+#include "app/core/Failure.h"
+#include "app/core/FileSystem.h"
+#include "app/core/FolderListing.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "app/platform/PosixFolderReading.h"
 
-#include "app/FolderListing.h"
+#include "app/core/FolderListing.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/PosixFolderEntries.h"
 #include "app/platform/PosixMountTable.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FolderReading.h"
+#include "app/core/FolderReading.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Dialogs.h"
+#include "app/core/Dialogs.h"
 
 // The program's dialogs as Qt shows them.
 class QtDialogs : public Dialogs {

@@ -1,6 +1,6 @@
 #include "app/platform/QtShell.h"
 
-#include "app/Failure.h"
+#include "app/core/Failure.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Shell.h"
+#include "app/core/Shell.h"
 
 #include <QDBusConnection>
 

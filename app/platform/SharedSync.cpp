@@ -1,6 +1,6 @@
 #include "app/platform/SharedSync.h"
 
-#include "app/Failure.h"
+#include "app/core/Failure.h"
 
 #include <cerrno>
 #include <map>

@@ -7,7 +7,7 @@
 #include <glib.h>
 #endif
 
-#include "app/Failure.h"
+#include "app/core/Failure.h"
 #include "app/platform/PosixDescriptor.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/RenameWithoutReplacing.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Form1.h"
-#include "app/ResultListMenu.h"
-#include "app/RowTableView.h"
+#include "app/window/Form1.h"
+#include "app/window/ResultListMenu.h"
+#include "app/window/RowTableView.h"
 #include "tests/support/FakeDialogs.h"
 
 #include <QDateEdit>

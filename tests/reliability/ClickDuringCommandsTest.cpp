@@ -1,5 +1,5 @@
-#include "app/MousePointer.h"
-#include "app/ProductTexts.h"
+#include "app/core/MousePointer.h"
+#include "app/core/ProductTexts.h"
 #include "tests/reliability/ClickDuringCommands.h"
 #include "tests/reliability/FaultFixture.h"
 #include "tests/search/HookedFileSystem.h"

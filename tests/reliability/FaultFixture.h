@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/BackgroundFileWork.h"
-#include "tests/actions/ActionsFixture.h"
+#include "app/core/BackgroundFileWork.h"
+#include "tests/actions/commands/ActionsFixture.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/TreeSnapshot.h"
 

@@ -1,4 +1,4 @@
-#include "app/MousePointer.h"
+#include "app/core/MousePointer.h"
 #include "tests/reliability/FaultFixture.h"
 
 #include <QPushButton>

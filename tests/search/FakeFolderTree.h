@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Failure.h"
-#include "app/FileSystem.h"
+#include "app/core/Failure.h"
+#include "app/core/FileSystem.h"
 #include "search/WalkObserver.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
-#include "app/FileSystem.h"
-#include "app/Timestamp.h"
+#include "app/core/FileSystem.h"
+#include "app/core/Timestamp.h"
 #include "search/DateMatching.h"
-#include "tests/search/TimeZoneScope.h"
+#include "tests/support/TimeZoneScope.h"
 
 #include <QDateTime>
 #include <QLocale>

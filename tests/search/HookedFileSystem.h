@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Failure.h"
-#include "app/FolderReading.h"
+#include "app/core/Failure.h"
+#include "app/core/FolderReading.h"
 #include "app/platform/PosixFileSystem.h"
 
 #include <QString>

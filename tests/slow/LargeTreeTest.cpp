@@ -1,4 +1,4 @@
-#include "app/RowList.h"
+#include "app/core/RowList.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/TestDir.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Failure.h"
-#include "app/Shell.h"
+#include "app/core/Failure.h"
+#include "app/core/Shell.h"
 
 #include <QStringList>
 #include <QUrl>

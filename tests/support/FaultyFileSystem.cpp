@@ -1,6 +1,6 @@
 #include "tests/support/FaultyFileSystem.h"
 
-#include "app/Failure.h"
+#include "app/core/Failure.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "tests/support/FormFixture.h"
 
-#include "app/RowTableView.h"
+#include "app/window/RowTableView.h"
 
 #include <QAction>
 #include <QMenu>

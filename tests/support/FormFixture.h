@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Form1.h"
 #include "app/platform/PosixFileSystem.h"
+#include "app/window/Form1.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/FakeShell.h"
 #include "tests/support/TestEventPump.h"

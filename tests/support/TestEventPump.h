@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/EventPump.h"
+#include "app/core/EventPump.h"
 
 #include <QCoreApplication>
 

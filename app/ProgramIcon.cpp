@@ -1,9 +1,0 @@
-#include "app/ProgramIcon.h"
-
-QIcon ProgramIcon()
-{
-    QIcon icon;
-    for (int size : {32, 48, 128, 256})
-        icon.addFile(QStringLiteral(":/orvanta/orvanta-%1.png").arg(size), QSize(size, size));
-    return icon;
-}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/core/FileSystem.h"
+
+#include <string_view>
+
+class FolderListing;
+
+// The reading of folders for one walk, on several threads at once. What a
+// walk needs to know once (which folders are mount points of pseudo file
+// systems) is learnt when the reading starts.
+class FolderReading {
+public:
+    // Whether a folder of these attributes is listed.
+    using Lists = bool (*)(const FolderInfo& info);
+
+    virtual ~FolderReading() = default;
+    // Opens the folder at the UTF-8 path (ending in the separator or not) and
+    // sets listing.info as FileSystem::GetFolder tells it; when lists(info)
+    // holds, reads its sub-folders (never links) and, withFiles, its regular
+    // files with their times, in the file system's order. Throws as GetFolder
+    // and ListFolder do; a failed listing records no files.
+    virtual void Read(std::string_view utf8Path, Lists lists, bool withFiles, FolderListing& listing) = 0;
+};
+
+// Reads through a file system's GetFolder and ListFolder (or SubFolders).
+class FolderReadingBySteps : public FolderReading {
+public:
+    explicit FolderReadingBySteps(FileSystem& fileSystem) : m_fileSystem(fileSystem) {}
+    void Read(std::string_view utf8Path, Lists lists, bool withFiles, FolderListing& listing) override;
+
+private:
+    FileSystem& m_fileSystem;
+};

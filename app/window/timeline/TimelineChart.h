@@ -1,0 +1,58 @@
+#pragma once
+
+#include "actions/timeline/TimelineBins.h"
+
+#include <QWidget>
+
+#include <utility>
+
+// The timeline's bar chart, painted as vectors so it stays sharp at any
+// device pixel ratio: one bar per slot, the counts on the left axis, the
+// periods in the user's locale below, the undated bar first in grey. A bar's
+// tool tip tells its period and count; a click picks a bar, a Shift-click
+// the run of bars from the last picked one.
+class TimelineChart : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TimelineChart(QWidget* parent = nullptr);
+
+    // New bars forget the picked ones: their slots mean other periods now.
+    void SetBins(TimelineBins bins, const QString& caption);
+    const TimelineBins& Bins() const { return m_bins; }
+    // The slot under a point, or -1.
+    int SlotAt(const QPoint& point) const;
+    // The drawn bar of a slot (its full height where the count is small).
+    QRectF BarRect(int slot) const;
+    QString ToolTipText(int slot) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    // The user picked the slots firstSlot to lastSlot.
+    void SlotsPicked(int firstSlot, int lastSlot);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    // The area of the bars, inside the axes' labels.
+    QRectF PlotArea() const;
+    // The largest value on the count axis and the step between its grid lines.
+    std::pair<int, int> CountScale() const;
+    void PaintCountAxis(QPainter& painter, const QRectF& plot, int top, int step) const;
+    void PaintPeriodAxis(QPainter& painter, const QRectF& plot) const;
+    void SetHovered(int slot);
+
+    TimelineBins m_bins;
+    QString m_caption;
+    int m_hovered = -1;
+    int m_anchor = -1;
+    int m_pickedFirst = -1;
+    int m_pickedLast = -1;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/core/RowList.h"
+#include "tests/support/FormFixture.h"
+#include "tests/support/TestDir.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <map>
+
+// The main window with a result list the test fills itself.
+class ActionsFixture : public FormFixture {
+protected:
+    RowList& Rows() { return form->ResultRows(); }
+
+    // Columns as after a search by date modified; each row's time is its
+    // index into dates, shown as that text.
+    void FillRows(const QStringList& paths, const QStringList& dates = {})
+    {
+        RowList& rows = Rows();
+        while (rows.ColumnCount() > 0)
+            rows.RemoveColumn(1);
+        rows.AddColumn(QStringLiteral("File(s) Found"));
+        rows.AddColumn(QStringLiteral("Date Modified"));
+        rows.SetTimeFormatter([dates](qint64 time) { return dates.value(static_cast<int>(time)); });
+        for (int i = 0; i < paths.size(); ++i)
+            rows.Add(paths[i], i);
+    }
+
+    void CheckRows(std::initializer_list<int> indexes)
+    {
+        for (int index : indexes)
+            Rows().SetChecked(index, true);
+    }
+
+    QStringList RowTexts()
+    {
+        QStringList texts;
+        for (int r = 1; r <= Rows().Count(); ++r)
+            texts << Rows().Text(r);
+        return texts;
+    }
+
+    static QByteArray Contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    TestDir dir;
+};
