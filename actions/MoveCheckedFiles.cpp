@@ -59,7 +59,7 @@ MoveOutcome FinishMove(const QString& rowText, const CopyOutcome& copy, FileSyst
                 QStringLiteral("copied to %1, as the target folder was renamed meanwhile; it also stays in its folder")
                     .arg(copiedTo)};
     QString reason;
-    switch (DeleteFileRobust(RemoveDoubleBackslashes(rowText), copy.done.source, fileSystem, reason)) {
+    switch (DeleteFileRobust(RemoveDoubleBackslashes(rowText), copy.done, fileSystem, reason)) {
     case SourceDeletion::Deleted:
         MoveRecorder::Note(RemoveDoubleBackslashes(rowText), copiedTo, copy.done.source);
         return {Row::Remove, {}};
@@ -70,6 +70,10 @@ MoveOutcome FinishMove(const QString& rowText, const CopyOutcome& copy, FileSyst
         return {Row::KeepChecked, QStringLiteral("it changed while it was moved: the changed file stays in its "
                                                  "folder, and the copy made before the change is at %1")
                                       .arg(copiedTo)};
+    case SourceDeletion::CopyGone:
+        return {Row::KeepChecked,
+                QStringLiteral("its copy at %1 was removed or replaced meanwhile, so it stays in its folder")
+                    .arg(copiedTo)};
     case SourceDeletion::Failed:
         break;
     }

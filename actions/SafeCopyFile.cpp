@@ -96,8 +96,21 @@ void NameCopy(CopyOutcome& copy)
     }
 }
 
-SourceDeletion DeleteFileRobust(const QString& path, const FileStamp& copied, FileSystem& fileSystem,
-                                QString& reason)
+namespace {
+// The copy still stands at its name as the very file that was made; a copy
+// removed or replaced meanwhile (its folder deleted, another file put there)
+// does not.
+bool CopyStands(const CopyDone& copy, FileSystem& fileSystem)
+{
+    try {
+        return fileSystem.StampOf(copy.copiedTo).SameFile(copy.copy);
+    } catch (const Failure&) {
+        return false;
+    }
+}
+}  // namespace
+
+SourceDeletion DeleteFileRobust(const QString& path, const CopyDone& copy, FileSystem& fileSystem, QString& reason)
 {
     // A file counts as gone only when a second look agrees; a look that
     // fails leaves it where it may still be.
@@ -111,8 +124,10 @@ SourceDeletion DeleteFileRobust(const QString& path, const FileStamp& copied, Fi
         return stillThere ? SourceDeletion::Failed : SourceDeletion::Gone;
     };
     try {
-        if (fileSystem.StampOf(path) != copied)
+        if (fileSystem.StampOf(path) != copy.source)
             return SourceDeletion::Changed;
+        if (!CopyStands(copy, fileSystem))
+            return SourceDeletion::CopyGone;
         fileSystem.DeleteFile(path);
         return SourceDeletion::Deleted;
     } catch (const Failure& failure) {

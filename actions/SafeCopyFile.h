@@ -44,10 +44,10 @@ CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, Fil
 void NameCopy(CopyOutcome& copy);
 
 // What became of a source after its copy was made.
-enum class SourceDeletion { Deleted, Changed, Gone, Failed };
+enum class SourceDeletion { Deleted, Changed, CopyGone, Gone, Failed };
 
 // Deletes the file only while it is still the very file the copy read,
-// unchanged (same stamp); a file changed or replaced meanwhile stays. The
-// stamp is compared right before the deletion, with nothing run between.
-SourceDeletion DeleteFileRobust(const QString& path, const FileStamp& copied, FileSystem& fileSystem,
-                                QString& reason);
+// unchanged (same stamp), and the copy still stands at its name as the very
+// file made (same identity); otherwise the file stays. Both are compared
+// right before the deletion, with nothing run between.
+SourceDeletion DeleteFileRobust(const QString& path, const CopyDone& copy, FileSystem& fileSystem, QString& reason);

@@ -53,13 +53,16 @@ QString MoveBack(const MovedFile& file, FileSystem& fileSystem, BackgroundFileWo
         return QStringLiteral("%1; it stays at %2").arg(failure.Description(), file.moved);
     }
     QString reason;
-    switch (DeleteFileRobust(file.moved, done.source, fileSystem, reason)) {
+    switch (DeleteFileRobust(file.moved, done, fileSystem, reason)) {
     case SourceDeletion::Deleted:
     case SourceDeletion::Gone:
         return {};
     case SourceDeletion::Changed:
         return QStringLiteral("it changed while it was moved back: the changed file stays at %1, and the copy made "
                               "before the change is at its original path")
+            .arg(file.moved);
+    case SourceDeletion::CopyGone:
+        return QStringLiteral("its copy at its original path was removed or replaced meanwhile; it stays at %1")
             .arg(file.moved);
     case SourceDeletion::Failed:
         break;

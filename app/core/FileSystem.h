@@ -59,11 +59,13 @@ struct FileStamp {
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
-// A finished copy: the source as the copy read it, and where the copy stands
-// (under another folder path when its folder was renamed meanwhile).
+// A finished copy: the source as the copy read it, where the copy stands
+// (under another folder path when its folder was renamed meanwhile), and the
+// copy itself, whose identity tells it from any file put at its name later.
 struct CopyDone {
     FileStamp source;
     QString copiedTo;
+    FileStamp copy;
 };
 
 // A complete copy that has no name yet (FileSystem::PrepareCopy). Destroyed
@@ -159,7 +161,7 @@ public:
         CopyFile(source, target, betweenChunks);
         if (beforeNaming)
             beforeNaming();
-        return {stamp, target};
+        return {stamp, target, StampOf(target)};
     }
     // CopyFileStamped in steps, for many files made durable together: the
     // content copied into the target's folder, then Sync, Name and SyncName

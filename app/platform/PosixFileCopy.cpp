@@ -367,7 +367,7 @@ public:
         const QByteArray name = NameOf(target);
         m_copy.Name(name);
         m_nameSync.emplace(m_folder.Get());
-        return {Source(), WhereTheCopyStands(target, m_folder.Get(), name, m_copied)};
+        return {Source(), WhereTheCopyStands(target, m_folder.Get(), name, m_copied), m_copied};
     }
 
     void SyncName() override

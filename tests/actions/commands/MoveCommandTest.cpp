@@ -190,6 +190,34 @@ TEST_F(MoveCommandTest, TargetFolderRemovedDuringTheMoveLeavesTheSources)
     EXPECT_TRUE(NotMovedMessages()[0].contains(QStringLiteral("the target folder is no longer there")));
 }
 
+TEST_F(MoveCommandTest, TargetFolderRemovedWhileSourcesAreDeletedKeepsTheSourcesWhoseCopiesWent)
+{
+    QStringList sources;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        sources << dir.CreateFile(QStringLiteral("src/") + QLatin1String(name), name);
+    FillRows(sources);
+    CheckRows({1, 2, 3});
+    // Once the first source went, the copies of all three are removed; a
+    // folder made again at the same path holds another file under b.txt.
+    fileSystem.afterDelete = [&](const QString&) {
+        fileSystem.afterDelete = nullptr;
+        QDir(target).removeRecursively();
+        dir.CreateFile(QStringLiteral("target/b.txt"), "another b");
+    };
+    Move(target);
+    EXPECT_FALSE(QFile::exists(sources[0]));
+    EXPECT_EQ(Contents(sources[1]), QByteArray("b.txt"));
+    EXPECT_EQ(Contents(sources[2]), QByteArray("c.txt"));
+    EXPECT_EQ(RowTexts(), (QStringList{sources[1], sources[2]}));
+    EXPECT_TRUE(Rows().Checked(1) && Rows().Checked(2));
+    ASSERT_EQ(NotMovedMessages().size(), 1);
+    for (const char* name : {"b.txt", "c.txt"})
+        EXPECT_TRUE(NotMovedMessages()[0].contains(dir.Path(QStringLiteral("src/") + QLatin1String(name))
+            + QStringLiteral(": its copy at ") + target + QLatin1Char('/') + QLatin1String(name)
+            + QStringLiteral(" was removed or replaced meanwhile, so it stays in its folder")))
+            << NotMovedMessages()[0].toStdString();
+}
+
 TEST_F(MoveCommandTest, ReadOnlySourceIsMovedWithItsMode)
 {
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");

@@ -11,8 +11,8 @@
 
 // The real file system, with chosen paths refused by the copy, the deletion
 // or the trash, paths in a folder the user may not search, and hooks run
-// before each copy and after each of its chunks (on the copy's thread, as
-// another program would change files).
+// before each copy, after each of its chunks and after each deletion (on the
+// copy's thread, as another program would change files).
 class RefusingFileSystem : public PosixFileSystem {
     // A copy whose content the disk refuses to make durable.
     class UnsyncedCopy : public PreparedCopy {
@@ -35,6 +35,7 @@ public:
     QSet<QString> unsearchable;
     std::function<void(const QString& source)> beforeCopy;
     std::function<void(const QString& source)> betweenCopyChunks;
+    std::function<void(const QString& path)> afterDelete;
 
     CopyDone CopyFileStamped(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
                              const std::function<void()>& beforeNaming) override
@@ -54,6 +55,8 @@ public:
         if (refuseDelete.contains(path))
             throw FailureFromErrno(EACCES);
         PosixFileSystem::DeleteFile(path);
+        if (afterDelete)
+            afterDelete(path);
     }
     void MoveToTrash(const QString& path) override
     {
