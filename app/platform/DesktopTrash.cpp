@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <optional>
 
 #ifdef ORVANTA_GIO_TRASH
 namespace {
@@ -45,12 +46,23 @@ Failure TrashFailure(const GError& error)
 
 void PosixFileSystem::MoveToTrash(const QString& path)
 {
+    // The file's identity, to find it in the trash afterwards; a path with no
+    // file is left to GIO to refuse.
+    std::optional<FileStamp> stamp;
+    try {
+        stamp = StampOf(path);
+    } catch (const Failure&) {
+    }
     GFile* file = g_file_new_for_path(QFile::encodeName(path).constData());
     GError* error = nullptr;
     const bool trashed = g_file_trash(file, nullptr, &error);
     g_object_unref(file);
-    if (trashed)
+    if (trashed) {
+        // GIO reports success even where it could not write the trash's record.
+        if (stamp)
+            CheckTrashRecord(path, *stamp);
         return;
+    }
     const Failure failure = TrashFailure(*error);
     g_error_free(error);
     throw failure;

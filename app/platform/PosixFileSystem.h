@@ -29,4 +29,10 @@ public:
     std::unique_ptr<TextFileWriter> CreateTextFile(const QString& path) override;
     void MoveToTrash(const QString& path) override;
     void RestoreFromTrash(const QString& originalPath, qint64 trashedFrom, qint64 trashedUntil) override;
+
+private:
+    // Once the trash took the file (identified by trashed) from originalPath:
+    // where its record is missing, empty or names another path, puts the file
+    // back and throws, as the trash could neither list it nor give it back.
+    static void CheckTrashRecord(const QString& originalPath, const FileStamp& trashed);
 };

@@ -1,4 +1,5 @@
-// Gives a file back from the desktop's trash, in the freedesktop.org layout
+// Checks the record of a file just trashed, and gives a file back from the
+// desktop's trash, in the freedesktop.org layout
 // that GIO's g_file_trash writes: the home trash, and the trash at the top of
 // each mount. The trash folders are read directly, as GIO's own listing
 // (trash:///) needs the desktop's gvfs service, which not every session runs.
@@ -163,7 +164,57 @@ bool FindTrashed(const TrashFolder& folder, const QByteArray& path, qint64 from,
     return any;
 }
 
+// The name GIO gives the number-th file of that name in a trash folder: the
+// name itself, then the number put in before its first dot.
+QByteArray TrashName(const QByteArray& baseName, int number)
+{
+    if (number == 1)
+        return baseName;
+    const qsizetype dot = baseName.indexOf('.');
+    const QByteArray suffix = '.' + QByteArray::number(number);
+    return dot < 0 ? baseName + suffix : baseName.left(dot) + suffix + baseName.mid(dot);
+}
 }  // namespace
+
+void PosixFileSystem::CheckTrashRecord(const QString& originalPath, const FileStamp& trashed)
+{
+    const QByteArray path = QFile::encodeName(originalPath);
+    const QByteArray baseName = path.mid(path.lastIndexOf('/') + 1);
+    for (const TrashFolder& folder : TrashFoldersFor(path)) {
+        // GIO takes the first name whose record is free; the file is the one of the names tried that is ours.
+        for (int number = 1;; ++number) {
+            const QByteArray name = TrashName(baseName, number);
+            const QByteArray filed = Joined(folder.path, "files/" + name);
+            const QByteArray recordName = name + ".trashinfo";
+            struct stat status {};
+            const bool isFiled = ::lstat(filed.constData(), &status) == 0;
+            if (!isFiled && ::access(Joined(folder.path, "info/" + recordName).constData(), F_OK) != 0)
+                break;
+            if (!isFiled || status.st_dev != trashed.device || status.st_ino != trashed.inode)
+                continue;
+            const Descriptor info(::open(Joined(folder.path, "info").constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            QByteArray recordedPath;
+            qint64 deletedAt = 0;
+            timespec recordedAt{};
+            if (info.Get() >= 0
+                && ReadRecord(info.Get(), recordName.constData(), folder.topFolder, recordedPath, deletedAt, recordedAt)
+                && recordedPath == path)
+                return;
+            // Without its record the trash cannot show the file nor give it back: it goes back where it was.
+            const int error = RenameWithoutReplacing(AT_FDCWD, filed.constData(), AT_FDCWD, path.constData());
+            if (error != 0)
+                throw Failure(ErrorNumber::PathFileAccessError,
+                              QStringLiteral("The trash took the file but could not record where it came from, and "
+                                             "it could not be put back (%1); it is at %2")
+                                  .arg(FailureFromErrno(error).Description(), QFile::decodeName(filed)));
+            if (info.Get() >= 0)
+                ::unlinkat(info.Get(), recordName.constData(), 0);
+            throw Failure(ErrorNumber::PathFileAccessError,
+                          QStringLiteral("The trash could not record where the file came from (its name may be too "
+                                         "long for the record, or the disk full), so it was put back"));
+        }
+    }
+}
 
 void PosixFileSystem::RestoreFromTrash(const QString& originalPath, qint64 trashedFrom, qint64 trashedUntil)
 {
@@ -195,5 +246,9 @@ void PosixFileSystem::RestoreFromTrash(const QString& originalPath, qint64 trash
 void PosixFileSystem::RestoreFromTrash(const QString& originalPath, qint64 trashedFrom, qint64 trashedUntil)
 {
     FileSystem::RestoreFromTrash(originalPath, trashedFrom, trashedUntil);
+}
+
+void PosixFileSystem::CheckTrashRecord(const QString&, const FileStamp&)
+{
 }
 #endif

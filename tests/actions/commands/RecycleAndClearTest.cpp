@@ -110,6 +110,24 @@ TEST_F(RecycleAndClearTest, AFileThatStaysKeepsItsRowAndTheRealReason)
                                                   .arg(paths.size()) + reasons});
 }
 
+TEST_F(RecycleAndClearTest, AFileTheTrashCouldNotRecordIsPutBackAndKeepsItsRow)
+{
+    // The file fits its folder, but its record's name and the record's temporary name do not fit the trash's.
+    const QString longName = dir.CreateFile(QString(240, QLatin1Char('n')), "long");
+    const QString fine = dir.CreateFile(QStringLiteral("fine.txt"), "fine");
+    Trash({longName, fine}, {1, 2});
+    EXPECT_EQ(Contents(longName), QByteArray("long"));
+    EXPECT_EQ(RowTexts(), QStringList{longName});
+    EXPECT_TRUE(Rows().Checked(1));
+    EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("1 of the checked files could not be moved to the trash:\r\r")
+        + longName + QStringLiteral(": The trash could not record where the file came from (its name may be too long "
+                                    "for the record, or the disk full), so it was put back")});
+    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+    for (const char* folder : {"/files", "/info"})
+        EXPECT_TRUE(QDir(trash + QLatin1String(folder)).entryList(QDir::Files).filter(QStringLiteral("nnnnnnnn")).isEmpty());
+    EXPECT_EQ(RestoreEntry()->text(), QStringLiteral("Restore Last Trashed (1 file)"));
+}
+
 TEST_F(RecycleAndClearTest, ARowWhoseFileIsAlreadyGoneIsRemoved)
 {
     FillRows({dir.Path(QStringLiteral("gone.txt"))});
