@@ -20,7 +20,9 @@ MoveRecorder::~MoveRecorder()
         const std::lock_guard lock(g_mutex);
         g_current = m_previous;
     }
-    m_lastMove = std::move(m_collected);
+    // A move that moved nothing leaves the record of the last one that did.
+    if (!m_collected.Empty())
+        m_lastMove = std::move(m_collected);
 }
 
 void MoveRecorder::Note(const QString& original, const QString& moved, const FileStamp& copied)

@@ -6,8 +6,8 @@
 
 // Collects the files one move command moves, for Undo Last Move. While it
 // lives, each file the move has moved is noted with it; when it goes, what it
-// collected becomes the record of the last move. Recorders of moves started
-// inside a running move stack.
+// collected, if anything, becomes the record of the last move. Recorders of
+// moves started inside a running move stack.
 class MoveRecorder {
 public:
     explicit MoveRecorder(MoveRecord& lastMove);

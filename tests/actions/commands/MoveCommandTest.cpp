@@ -87,6 +87,10 @@ TEST_F(MoveCommandTest, UndoLastMovePutsFilesBackButNeverReplacesNorDeletesAChan
     const QString movedD = target + QStringLiteral("/d.txt");
     dir.CreateFile(QStringLiteral("src/b.txt"), "new beta");
     dir.CreateFile(QStringLiteral("target/d.txt"), "delta, edited");
+    // A move that moves nothing keeps the record of the last one.
+    CheckRows({1});
+    Move(dir.Path(QStringLiteral("src")));
+    dialogs.shown.clear();
 
     QAction* undo = MenuEntry(QStringLiteral("Undo Last Move"));
     EXPECT_EQ(undo->text(), QStringLiteral("Undo Last Move (4 files)"));
