@@ -14,8 +14,10 @@
 #include <QSet>
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -28,11 +30,35 @@ constexpr qint64 kGroupBytes = 64 << 20;
 constexpr qint64 kGroupMs = 250;
 
 // What becomes of a row once its file was handled, and what the user is told.
+// A row that lists a file met before in this move follows that file's row.
 struct MoveOutcome {
     enum class Row { Remove, KeepChecked, Uncheck };
     Row row = Row::KeepChecked;
     QString note;
+    QString sameFileAs;
 };
+
+// The files this move met, each by its folder's identity and its name (a file
+// is the same whatever folder path leads to it: a link, a bind mount), with
+// the row text that listed it first. Used by the move's work thread alone.
+using FilesMet = std::map<std::tuple<quint64, quint64, QString>, QString>;
+
+// The row text that listed the file before in this move, or nothing when this
+// is its first listing (or its folder cannot be told, for the copy to report).
+QString MetBefore(const QString& rowText, FilesMet& met, FileSystem& fileSystem)
+{
+    const QString path = RemoveDoubleBackslashes(rowText);
+    const QString folder = GetFolderPart(path);
+    FileStamp folderStamp;
+    try {
+        folderStamp = fileSystem.FolderStampOf(folder);
+    } catch (const Failure&) {
+        return {};
+    }
+    const auto [first, added] =
+        met.try_emplace({folderStamp.device, folderStamp.inode, path.mid(folder.size())}, rowText);
+    return added ? QString() : first->second;
+}
 
 // One file of a group; its outcome is set once it was handled.
 struct FileInGroup {
@@ -85,7 +111,7 @@ MoveOutcome FinishMove(const QString& rowText, const CopyOutcome& copy, FileSyst
 // Moves a group on the work's thread. Copies are made until a bound is
 // reached (the files after it stay unhandled), made durable, and only then
 // named, so a stop before the commit leaves no copy and every source whole.
-void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, FileSystem& fileSystem,
+void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, FileSystem& fileSystem, FilesMet& met,
                BackgroundFileWork& work)
 {
     QElapsedTimer elapsed;
@@ -95,6 +121,10 @@ void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, Fil
     for (FileInGroup& file : files) {
         if (&file != &files.front() && (bytes >= kGroupBytes || elapsed.elapsed() >= kGroupMs))
             break;
+        if (QString first = MetBefore(file.rowText, met, fileSystem); !first.isEmpty()) {
+            file.outcome = MoveOutcome{MoveOutcome::Row::KeepChecked, {}, std::move(first)};
+            continue;
+        }
         file.copy = SafeCopyFile(file.rowText, targetFolder, fileSystem, [&] { work.ChunkDone(); });
         if (!file.copy.Made()) {
             file.outcome = NotCopied(file.copy);
@@ -146,14 +176,14 @@ void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, Fil
 // Runs a group on a work thread; false when the program started closing
 // first, true when it ran, and nothing when it failed.
 std::optional<bool> MoveInBackground(const std::shared_ptr<std::vector<FileInGroup>>& files,
-                                     const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
-                                     ErrorTrap& trap)
+                                     const QString& targetFolder, FileSystem& fileSystem,
+                                     const std::shared_ptr<FilesMet>& met, EventPump& pump, ErrorTrap& trap)
 {
     std::optional<bool> ended;
     trap.Run(126, [&] {
         ended = BackgroundFileWork::Run(
-            [files, targetFolder, &fileSystem](BackgroundFileWork& work) {
-                MoveGroup(*files, targetFolder, fileSystem, work);
+            [files, targetFolder, &fileSystem, met](BackgroundFileWork& work) {
+                MoveGroup(*files, targetFolder, fileSystem, *met, work);
             },
             pump);
     });
@@ -175,6 +205,7 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
                       ErrorTrap& trap, FileFailures& failures)
 {
     QSet<QString> handled;
+    const auto met = std::make_shared<FilesMet>();
     QSet<QString> removed;
     QSet<QString> unchecked;
     std::deque<std::pair<QString, int>> leftOver;
@@ -207,7 +238,7 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
         if (group->empty())
             continue;
         trap.SetFileText(group->front().rowText);
-        const std::optional<bool> ran = MoveInBackground(group, targetFolder, fileSystem, pump, trap);
+        const std::optional<bool> ran = MoveInBackground(group, targetFolder, fileSystem, met, pump, trap);
         if (ran && !*ran)
             break;
         for (FileInGroup& file : *group) {
@@ -217,6 +248,13 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
                 continue;
             }
             const MoveOutcome& outcome = *file.outcome;
+            if (!outcome.sameFileAs.isEmpty()) {
+                if (removed.contains(outcome.sameFileAs))
+                    removed.insert(file.rowText);
+                else if (unchecked.contains(outcome.sameFileAs))
+                    unchecked.insert(file.rowText);
+                continue;
+            }
             if (outcome.row == MoveOutcome::Row::Uncheck)
                 failures.Add(file.rowText, outcome.note + QStringLiteral("; its row is unchecked"));
             else if (!outcome.note.isEmpty())

@@ -15,7 +15,8 @@ class RowList;
 // on a work thread while the window processes events: copied, made durable
 // together, then each named and its source deleted. Rows whose files moved
 // are removed; rows whose file is now in both places are unchecked; the
-// others stay checked. Every file not simply moved is named in failures with
+// others stay checked. A file listed in several rows (its folder reached by
+// several paths) is moved once, and those rows follow the first. Every file not simply moved is named in failures with
 // where each of its copies is. Rows are read by index, never past the list's
 // current end: once the list lost the rows in hand (a Clear, a new search)
 // the move ends after the group in hand. Closing the window ends it at once,

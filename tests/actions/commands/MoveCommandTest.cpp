@@ -423,6 +423,26 @@ TEST_F(MoveCommandTest, TheFilesOwnFolderReachedByAnotherPathLeavesItUntouched)
         EXPECT_TRUE(NotMovedMessages()[0].contains(a + QStringLiteral(": it is already in that folder")));
     }
 }
+TEST_F(MoveCommandTest, AFileListedThroughTwoFolderPathsIsMovedOnce)
+{
+    const QString a = dir.CreateFile(QStringLiteral("A/x.txt"), "x");
+    const QString kept = dir.CreateFile(QStringLiteral("A/y.txt"), "y");
+    ASSERT_EQ(::symlink(QFile::encodeName(dir.Path(QStringLiteral("A"))).constData(),
+                        QFile::encodeName(dir.Path(QStringLiteral("Alink"))).constData()), 0);
+    const QString throughLink = dir.Path(QStringLiteral("Alink/x.txt"));
+    const QString ownFolder = dir.Path(QStringLiteral("Alink/y.txt"));
+    FillRows({a, kept, throughLink, ownFolder});
+    CheckRows({1, 2, 3, 4});
+    Move(dir.Path(QStringLiteral("A")));  // y.txt stays, by either path, and is named once
+    EXPECT_EQ(RowTexts(), (QStringList{a, kept, throughLink, ownFolder}));
+    EXPECT_TRUE(NotMovedMessages().value(0).startsWith(QStringLiteral("2 of the checked files were not moved:")));
+    dialogs.shown.clear();
+    Move(target);
+    EXPECT_EQ(TargetFiles(), (QStringList{QStringLiteral("x.txt"), QStringLiteral("y.txt")}));
+    EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_TRUE(NotMovedMessages().isEmpty()) << NotMovedMessages().value(0).toStdString();
+}
+
 TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuseNamesTheyCannotHold)
 {
     int mounted = 0;
