@@ -3,6 +3,7 @@
 #include "app/core/Failure.h"
 #include "app/platform/PosixDescriptor.h"
 #include "app/platform/PosixFileSystem.h"
+#include "app/platform/PosixMountTable.h"
 #include "app/platform/RenameWithoutReplacing.h"
 #include "app/platform/SharedSync.h"
 
@@ -29,6 +30,8 @@
 namespace {
 constexpr off_t kCopyChunk = 1 << 20;
 constexpr long kExfatMagic = 0x2011BAB0;
+// FAT keeps a file's size in 32 bits.
+constexpr off_t kFatLargestFile = 0xFFFFFFFF;
 
 QByteArray Encoded(const QString& path)
 {
@@ -94,6 +97,40 @@ void CheckNameFits(int folderFd, const QByteArray& name)
         return;
     if ((fileSystem.f_type == MSDOS_SUPER_MAGIC || fileSystem.f_type == kExfatMagic) && FatCannotHold(name))
         throw NameRefused();
+}
+
+// The FAT file system in user space (fusefat) holds the folder: the type of
+// the last mount over its path says so, as FUSE's own type tells nothing.
+bool IsFuseFat(int folderFd)
+{
+    char folder[PATH_MAX];
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(folderFd);
+    const ssize_t length = ::readlink(self.constData(), folder, sizeof folder - 1);
+    if (length <= 0)
+        return false;
+    const std::string path(folder, static_cast<size_t>(length));
+    std::string type;
+    size_t longest = 0;
+    for (const MountPoint& mount : ReadMountTable()) {
+        const bool holds = path == mount.path || mount.path == "/"
+            || (path.starts_with(mount.path) && path[mount.path.size()] == '/');
+        if (holds && mount.path.size() >= longest) {
+            longest = mount.path.size();
+            type = mount.type;
+        }
+    }
+    return type == "fuse.fusefat";
+}
+
+// Refuses at once a file larger than FAT can hold, before any copying.
+void CheckSizeFits(int folderFd, off_t size)
+{
+    struct statfs fileSystem {};
+    if (size <= kFatLargestFile || ::fstatfs(folderFd, &fileSystem) != 0)
+        return;
+    if (fileSystem.f_type == MSDOS_SUPER_MAGIC || (fileSystem.f_type == FUSE_SUPER_MAGIC && IsFuseFat(folderFd)))
+        throw Failure(ErrorNumber::PathFileAccessError,
+                      QStringLiteral("The target folder's FAT file system cannot hold a file of 4 GiB or more"));
 }
 
 // The copy under construction in the target folder: an unnamed file where the
@@ -350,6 +387,7 @@ public:
             ThrowErrno();
         if (!S_ISREG(m_status.st_mode))
             throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("Not a regular file"));
+        CheckSizeFits(m_folder.Get(), m_status.st_size);
         CopyContent(from.Get(), m_copy.Fd(), m_status.st_size, means, betweenChunks);
         CopyAttributes(from.Get(), m_copy.Fd(), m_status);
         m_copied = StampOfDescriptor(m_copy.Fd());

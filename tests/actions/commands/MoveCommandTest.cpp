@@ -477,6 +477,22 @@ TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuse
             << NotMovedMessages()[0].toStdString();
         EXPECT_TRUE(dialogs.Warnings().isEmpty());
         Rows().Clear();
+
+        // A file of 4 GiB is refused by FAT at once, before any copying; exFAT has no such limit.
+        if (kind == TestMount::Fat::Fat) {
+            dialogs.shown.clear();
+            const QString large = dir.CreateFile(name + QStringLiteral("-src/large.bin"), "");
+            ASSERT_TRUE(QFile(large).resize(qint64(4) << 30));
+            FillRows({large});
+            CheckRows({1});
+            Move(stick + QStringLiteral("/in"));
+            EXPECT_EQ(QFileInfo(large).size(), qint64(4) << 30);
+            EXPECT_FALSE(QFile::exists(stick + QStringLiteral("/in/large.bin")));
+            ASSERT_EQ(NotMovedMessages().size(), 1);
+            EXPECT_TRUE(NotMovedMessages()[0].contains(large + QStringLiteral(": The target folder's FAT file system "
+                "cannot hold a file of 4 GiB or more; it stays in its folder"))) << NotMovedMessages()[0].toStdString();
+            Rows().Clear();
+        }
     }
     if (mounted == 0)
         GTEST_SKIP() << "no FAT image can be mounted here";
