@@ -50,7 +50,9 @@ void SendCheckedToTrash(RowList& results, TrashRecord& lastTrash, Seams& seams, 
             TrashRecord record{{}, QDateTime::currentSecsSinceEpoch()};
             trap.Run(122, [&] { SendToRecycleBin(paths, seams.fileSystem, seams.pump, gone, record.paths, failures); });
             record.until = QDateTime::currentSecsSinceEpoch();
-            lastTrash = std::move(record);
+            // A trash that sent nothing keeps the record of the last one.
+            if (!record.Empty())
+                lastTrash = std::move(record);
             RemoveCheckedItemsFromListview(results, gone, seams.dialogs, window.Owner());
             // A window closing meanwhile shows no more boxes.
             if (failures.Count() > 0 && !seams.pump.Closing()) {

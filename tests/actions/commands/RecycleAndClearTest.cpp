@@ -90,6 +90,8 @@ TEST_F(RecycleAndClearTest, RemovesExactlyTheRowsWhoseFilesWentAndNamesTheRefuse
 
 TEST_F(RecycleAndClearTest, AFileThatStaysKeepsItsRowAndTheRealReason)
 {
+    // The record of the last trash outlives one that sent nothing.
+    Trash({dir.CreateFile(QStringLiteral("earlier.txt"), "e")}, {1});
     const QString unsearchable = dir.CreateFile(QStringLiteral("b/unsearchable.txt"), "u");
     fileSystem.unsearchable.insert(unsearchable);
     const TestMount disk = TestMount::Tmpfs(dir.CreateFolder(QStringLiteral("mount")));  // no trash is made on a tmpfs
@@ -108,6 +110,7 @@ TEST_F(RecycleAndClearTest, AFileThatStaysKeepsItsRowAndTheRealReason)
         EXPECT_TRUE(QFile::exists(paths[r - 1]) && Rows().Checked(r));
     EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("%1 of the checked files could not be moved to the trash:\r\r")
                                                   .arg(paths.size()) + reasons});
+    EXPECT_EQ(RestoreEntry()->text(), QStringLiteral("Restore Last Trashed (1 file)"));
 }
 
 TEST_F(RecycleAndClearTest, AFileTheTrashCouldNotRecordIsPutBackAndKeepsItsRow)
