@@ -8,13 +8,19 @@ cd "$(dirname "$0")/.."
 step() { printf '\n== %s\n' "$*"; }
 
 step "AppStream metainfo"
+# --no-net: without it the validator downloads every address the metainfo names
+# (the web site, the contact page and the screenshots, which AppStream takes
+# only as web addresses) and fails on each one it cannot reach, so the check
+# would fail on any machine without network.
 appstreamcli validate --no-net resources/example.orvanta.Orvanta.metainfo.xml
 
 step "Debian package"
 bash scripts/package.sh
 deb=$(ls build-pkg/orvanta_*.deb)
 dpkg-deb --info "$deb"
-dpkg-deb --field "$deb" Depends | grep -qw fonts-liberation || { echo "The package does not depend on fonts-liberation"; exit 1; }
+for dependency in fonts-liberation qt6-translations-l10n; do
+  dpkg-deb --field "$deb" Depends | grep -qw "$dependency" || { echo "The package does not depend on $dependency"; exit 1; }
+done
 
 step "lintian $deb"
 lintian --fail-on error,warning --info "$deb"
@@ -24,6 +30,9 @@ trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
 
 step "Launcher"
+# Its mode is the one given at install time, whatever the umask of the source tree.
+mode=$(dpkg-deb --contents "$deb" | awk '$6 == "./usr/share/applications/example.orvanta.Orvanta.desktop" { print $1 }')
+[ "$mode" = "-rw-r--r--" ] || { echo "The launcher has mode '$mode' in the package instead of -rw-r--r--"; exit 1; }
 desktop=$root/usr/share/applications/example.orvanta.Orvanta.desktop
 desktop-file-validate "$desktop"
 grep -qx 'Exec=/usr/lib/orvanta/orvanta' "$desktop" || { echo "The launcher does not start /usr/lib/orvanta/orvanta"; exit 1; }
