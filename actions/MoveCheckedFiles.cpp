@@ -9,6 +9,7 @@
 #include "app/core/FileSystem.h"
 #include "app/core/RemoveDoubleBackslashes.h"
 #include "app/core/RowList.h"
+#include "app/core/RowSnapshot.h"
 
 #include <QElapsedTimer>
 #include <QSet>
@@ -191,7 +192,7 @@ std::optional<bool> MoveInBackground(const std::shared_ptr<std::vector<FileInGro
 }
 
 // The text of row i for the error box, or nothing when it cannot be read.
-QString TextForErrors(RowList& rows, int i)
+QString TextForErrors(const RowSnapshot& rows, int i)
 {
     try {
         return rows.Text(i);
@@ -209,11 +210,14 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
     QSet<QString> removed;
     QSet<QString> unchecked;
     std::deque<std::pair<QString, int>> leftOver;
-    const int rowCount = rows.Count();
+    // The rows checked when the move began, in their order then: a sort
+    // meanwhile passes over none.
+    const RowSnapshot snapshot(rows);
+    const int rowCount = snapshot.Count();
     int i = 1;
     while ((i <= rowCount || !leftOver.empty()) && pump.Point()) {
-        // The list lost the rows in hand (a Clear, a new search): the move ends.
-        if (!leftOver.empty() && leftOver.back().second > rows.Count())
+        // The list was emptied of the rows in hand (a Clear, a new search): the move ends.
+        if (snapshot.ListCleared())
             break;
         // The files the last group left over, then the next checked rows.
         const auto group = std::make_shared<std::vector<FileInGroup>>();
@@ -221,15 +225,11 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
             group->push_back({text, row, {}, {}});
         leftOver.clear();
         for (; i <= rowCount && group->size() < kGroupFiles; ++i) {
-            if (i > rows.Count()) {
-                i = rowCount + 1;
-                break;
-            }
-            trap.SetFileText(TextForErrors(rows, i));
-            if (!trap.Test(122, [&] { return rows.Checked(i); }, false))
+            trap.SetFileText(TextForErrors(snapshot, i));
+            if (!trap.Test(122, [&] { return snapshot.Checked(i); }, false))
                 continue;
-            const QString text = trap.Value(124, [&] { return rows.Text(i); }, QString());
-            // A row met again after the list was reordered is not handled twice.
+            const QString text = trap.Value(124, [&] { return snapshot.Text(i); }, QString());
+            // A file listed in two rows of the same text is handled once.
             if (text.isEmpty() || handled.contains(text))
                 continue;
             handled.insert(text);

@@ -275,6 +275,34 @@ TEST_F(MoveCommandTest, ClearDuringTheMoveLeavesEveryFileWholeInOnePlace)
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
 }
 
+TEST_F(MoveCommandTest, AHeadingClickBetweenTheGroupsPassesOverNoCheckedRow)
+{
+    // More checked rows than a group takes, all in the second half; once a
+    // group moved, two clicks order the rows by name descending, so the
+    // checked rows not yet reached come first.
+    QStringList sources;
+    for (int i = 0; i < 400; ++i)
+        sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
+    FillRows(sources);
+    for (int r = 201; r <= 400; ++r)
+        Rows().SetChecked(r, true);
+    form->show();
+    bool clicked = false;
+    pump.hook = [&](int) {
+        if (!clicked && !TargetFiles().isEmpty()) {
+            clicked = true;
+            ClickHeading(0);
+            ClickHeading(0);
+        }
+    };
+    Move(target);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(TargetFiles().size(), 200);
+    EXPECT_EQ(RowTexts().size(), 200);
+    EXPECT_EQ(RowTexts().first(), sources[199]);
+    EXPECT_TRUE(dialogs.Warnings().isEmpty());
+}
+
 TEST_F(MoveCommandTest, CloseDuringTheCopyLeavesTheFileInHandWhereItWas)
 {
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
