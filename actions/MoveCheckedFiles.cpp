@@ -191,6 +191,34 @@ std::optional<bool> MoveInBackground(const std::shared_ptr<std::vector<FileInGro
     return ended;
 }
 
+// The row texts the moves running now have taken on. A move started while
+// another runs leaves that one's files to it, and the other way round, so
+// neither reports a file the other moved as gone. Window thread only.
+class TakenRows {
+public:
+    TakenRows() { ++s_moves; }
+    ~TakenRows()
+    {
+        if (--s_moves == 0)
+            s_texts = {};
+    }
+    TakenRows(const TakenRows&) = delete;
+    TakenRows& operator=(const TakenRows&) = delete;
+
+    // Takes the row text on for this move; false when a running move already has it.
+    bool Take(const QString& text)
+    {
+        if (s_texts.contains(text))
+            return false;
+        s_texts.insert(text);
+        return true;
+    }
+
+private:
+    static inline int s_moves = 0;
+    static inline QSet<QString> s_texts;
+};
+
 // The text of row i for the error box, or nothing when it cannot be read.
 QString TextForErrors(const RowSnapshot& rows, int i)
 {
@@ -205,7 +233,7 @@ QString TextForErrors(const RowSnapshot& rows, int i)
 void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
                       ErrorTrap& trap, FileFailures& failures)
 {
-    QSet<QString> handled;
+    TakenRows taken;
     const auto met = std::make_shared<FilesMet>();
     QSet<QString> removed;
     QSet<QString> unchecked;
@@ -230,9 +258,8 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
                 continue;
             const QString text = trap.Value(124, [&] { return snapshot.Text(i); }, QString());
             // A file listed in two rows of the same text is handled once.
-            if (text.isEmpty() || handled.contains(text))
+            if (text.isEmpty() || !taken.Take(text))
                 continue;
-            handled.insert(text);
             group->push_back({text, i, {}, {}});
         }
         if (group->empty())

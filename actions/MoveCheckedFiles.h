@@ -20,7 +20,8 @@ class RowList;
 // where each of its copies is. The rows are those checked when the move
 // began, in the list's order then, whatever the user sorts meanwhile; once
 // the list is emptied of them (a Clear, a new search) the move ends after the
-// group in hand. Closing the window ends it at once,
+// group in hand. A move started while another runs leaves that one's files
+// to it, and the other way round. Closing the window ends it at once,
 // the files of the group in hand left where they were.
 void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
                       ErrorTrap& trap, FileFailures& failures);

@@ -303,6 +303,32 @@ TEST_F(MoveCommandTest, AHeadingClickBetweenTheGroupsPassesOverNoCheckedRow)
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
 }
 
+TEST_F(MoveCommandTest, ASecondMoveWhileOneRunsMovesTheOtherFilesAndUndoCoversBoth)
+{
+    QStringList sources;
+    for (int i = 0; i < 300; ++i)
+        sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
+    FillRows(sources);
+    Rows().SetAllChecked(true);
+    // Once the first move has moved files, the user starts a second one.
+    const QString second = dir.CreateFolder(QStringLiteral("second"));
+    bool started = false;
+    pump.hook = [&](int) {
+        if (!started && !TargetFiles().isEmpty()) {
+            started = true;
+            Move(second);
+        }
+    };
+    Move(target);
+    ASSERT_TRUE(started);
+    const qsizetype inSecond = QDir(second).entryList(QDir::Files).size();
+    EXPECT_GT(inSecond, 0);
+    EXPECT_EQ(TargetFiles().size() + inSecond, sources.size());
+    EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_TRUE(NotMovedMessages().isEmpty()) << NotMovedMessages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(MenuEntry(QStringLiteral("Undo Last Move"))->text(), QStringLiteral("Undo Last Move (300 files)"));
+}
+
 TEST_F(MoveCommandTest, CloseDuringTheCopyLeavesTheFileInHandWhereItWas)
 {
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
