@@ -38,6 +38,14 @@ protected:
     void TearDown() override { BackgroundFileWork::WaitForAll(); }
 
     QStringList NotMovedMessages() { return dialogs.Messages(); }
+    // Files src/000.txt and on, each holding its number.
+    QStringList NumberedSources(int count)
+    {
+        QStringList sources;
+        for (int i = 0; i < count; ++i)
+            sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
+        return sources;
+    }
     QStringList TargetFiles() { return QDir(target).entryList(QDir::Files | QDir::Hidden); }
 
     RefusingFileSystem fileSystem;
@@ -248,9 +256,7 @@ TEST_F(MoveCommandTest, DoubledSeparatorInARowIsMovedFromItsCollapsedPath)
 TEST_F(MoveCommandTest, ClearDuringTheMoveLeavesEveryFileWholeInOnePlace)
 {
     // More files than two groups take; the list is cleared once a group moved.
-    QStringList sources;
-    for (int i = 0; i < 300; ++i)
-        sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
+    const QStringList sources = NumberedSources(300);
     FillRows(sources);
     Rows().SetAllChecked(true);
     int clearedAt = 0;
@@ -280,9 +286,7 @@ TEST_F(MoveCommandTest, AHeadingClickBetweenTheGroupsPassesOverNoCheckedRow)
     // More checked rows than a group takes, all in the second half; once a
     // group moved, two clicks order the rows by name descending, so the
     // checked rows not yet reached come first.
-    QStringList sources;
-    for (int i = 0; i < 400; ++i)
-        sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
+    const QStringList sources = NumberedSources(400);
     FillRows(sources);
     for (int r = 201; r <= 400; ++r)
         Rows().SetChecked(r, true);
@@ -305,9 +309,7 @@ TEST_F(MoveCommandTest, AHeadingClickBetweenTheGroupsPassesOverNoCheckedRow)
 
 TEST_F(MoveCommandTest, ASecondMoveWhileOneRunsMovesTheOtherFilesAndUndoCoversBoth)
 {
-    QStringList sources;
-    for (int i = 0; i < 300; ++i)
-        sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
+    const QStringList sources = NumberedSources(300);
     FillRows(sources);
     Rows().SetAllChecked(true);
     // Once the first move has moved files, the user starts a second one.
