@@ -1,7 +1,8 @@
 #include "actions/AlignedText.h"
 
 #include "app/core/EventPump.h"
-#include "app/core/RowList.h"
+#include "app/core/Failure.h"
+#include "app/core/RowSnapshot.h"
 #include "app/core/Utf8TextStore.h"
 
 #include <algorithm>
@@ -37,7 +38,6 @@ void PadCell(QString& line, qsizetype start, int width)
 
 qsizetype DateTexts::Add(qint64 time, const std::function<QString(qint64)>& format)
 {
-    m_times.push_back(time);
     qsizetype length = 0;
     if (time != kNoTime) {
         const QString text = format(time);
@@ -48,25 +48,22 @@ qsizetype DateTexts::Add(qint64 time, const std::function<QString(qint64)>& form
     return length;
 }
 
-bool DateTexts::Known(const RowList& rows, int row) const
+void DateTexts::Append(QString& out, const RowSnapshot& rows, int row) const
 {
     const size_t i = static_cast<size_t>(row) - 1;
-    return row >= 1 && i < m_times.size() && row <= rows.Count() && rows.Time(row) == m_times[i];
-}
-
-void DateTexts::Append(QString& out, const RowList& rows, int row) const
-{
-    if (!Known(rows, row)) {
+    // A row the widths pass did not reach (it ended early) is formatted here.
+    if (row < 1 || i >= m_ends.size()) {
         out += rows.SubItem(row, 1);
         return;
     }
-    const size_t i = static_cast<size_t>(row) - 1;
     const qsizetype start = i == 0 ? 0 : m_ends[i - 1];
     AppendUtf8(out, std::string_view(m_utf8.constData() + start, static_cast<size_t>(m_ends[i] - start)));
 }
 
-void AppendCell(QString& line, const RowList& rows, int row, int column, const DateTexts& dates, int width)
+void AppendCell(QString& line, const RowSnapshot& rows, int row, int column, const DateTexts& dates, int width)
 {
+    if (column == 1 && rows.ListLostRows())
+        throw Failure(ErrorNumber::SubscriptOutOfRange, QStringLiteral("Rows were removed from the result list meanwhile"));
     const qsizetype start = line.size();
     if (column == 1)
         rows.AppendText(line, row);
@@ -78,7 +75,7 @@ void AppendCell(QString& line, const RowList& rows, int row, int column, const D
     PadCell(line, start, width);
 }
 
-std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump& pump, DateTexts& dates)
+std::vector<int> ColumnWidths(const RowSnapshot& rows, bool withCaptions, EventPump& pump, DateTexts& dates)
 {
     const int columnCount = rows.ColumnCount();
     std::vector<int> widths(static_cast<size_t>(columnCount), 0);
@@ -87,7 +84,7 @@ std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump&
             widths[c - 1] = static_cast<int>(rows.ColumnText(c).size());
     }
     const int rowCount = rows.Count();
-    const RowList::TimeFormatter format = rows.Formatter();
+    const RowList::TimeFormatter& format = rows.Formatter();
     for (int r = 1; r <= rowCount; ++r) {
         if (!pump.Point())
             break;
@@ -101,7 +98,7 @@ std::vector<int> ColumnWidths(const RowList& rows, bool withCaptions, EventPump&
     return widths;
 }
 
-QString HeaderLine(const RowList& rows, const std::vector<int>& widths)
+QString HeaderLine(const RowSnapshot& rows, const std::vector<int>& widths)
 {
     QString line;
     for (int c = 1; c <= static_cast<int>(widths.size()); ++c) {
@@ -113,8 +110,9 @@ QString HeaderLine(const RowList& rows, const std::vector<int>& widths)
     return line;
 }
 
-QString ClipboardText(const RowList& rows, EventPump& pump)
+QString ClipboardText(const RowList& list, EventPump& pump)
 {
+    const RowSnapshot rows(list);
     DateTexts dates;
     const std::vector<int> widths = ColumnWidths(rows, false, pump, dates);
     const int rowCount = rows.Count();

@@ -7,9 +7,9 @@
 #include "app/core/LocalOffsets.h"
 #include "app/core/ProductTexts.h"
 #include "app/core/RowList.h"
+#include "app/core/RowSnapshot.h"
 
 #include <QDate>
-#include <QObject>
 
 #include <cstdlib>
 #include <memory>
@@ -46,24 +46,6 @@ char* WriteTwoDigits(char* out, char separator, long value)
     *out++ = separator;
     return WriteNumber(out, value, 2);
 }
-
-// Notices any change of the list's rows (not of their check marks).
-class RowChangeWatch {
-public:
-    explicit RowChangeWatch(const RowList& rows)
-    {
-        const auto changed = [this] { m_changed = true; };
-        QObject::connect(&rows, &QAbstractItemModel::rowsInserted, &m_scope, changed);
-        QObject::connect(&rows, &QAbstractItemModel::rowsRemoved, &m_scope, changed);
-        QObject::connect(&rows, &QAbstractItemModel::modelReset, &m_scope, changed);
-        QObject::connect(&rows, &QAbstractItemModel::layoutChanged, &m_scope, changed);
-    }
-    bool Changed() const { return m_changed; }
-
-private:
-    QObject m_scope;
-    bool m_changed = false;
-};
 }  // namespace
 
 void AppendCsvField(QString& line, const QString& field)
@@ -117,11 +99,11 @@ void AppendIsoLocalTime(QString& line, qint64 utcSeconds, LocalOffsets& offsets)
     line += QLatin1String(text, out - text);
 }
 
-bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& fileSystem, EventPump& pump,
+bool ExportListviewAsCsv(const RowList& list, const QString& path, FileSystem& fileSystem, EventPump& pump,
                          Dialogs& dialogs, QWidget* owner)
 {
     ErrorTrap trap(dialogs, owner, QLatin1String(LocationTag::kExportListview));
-    const RowChangeWatch watch(rows);
+    const RowSnapshot rows(list);
     LocalOffsets offsets;
     std::unique_ptr<TextFileWriter> file;
     if (!trap.Run(100, [&] { file = fileSystem.CreateTextFile(path); }))
@@ -141,7 +123,7 @@ bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& f
         for (int r = 1; r <= rowCount; ++r) {
             if (!pump.Point())
                 return;
-            if (watch.Changed())
+            if (rows.ListLostRows())
                 throw Failure(ErrorNumber::PathFileAccessError,
                               QStringLiteral("The result list changed during the export"));
             AppendCsvField(chunk, rows.Text(r));

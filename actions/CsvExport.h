@@ -25,10 +25,10 @@ void AppendCsvField(QString& line, const QString& field);
 // 2024-03-05T14:05:09+01:00; nothing for a time that cannot be read.
 void AppendIsoLocalTime(QString& line, qint64 utcSeconds, LocalOffsets& offsets);
 
-// Writes every row in list order to path; the file appears only when it is
-// complete. A failure, a close or a change of the list's rows meanwhile ends
-// the export with no file written (a failure is reported once). Returns true
-// when written.
+// Writes every row, in the order the list had when the export began, to
+// path; the file appears only when it is complete. A failure, a close or rows
+// removed from the list meanwhile end the export with no file written (a
+// failure is reported once). Returns true when written.
 bool ExportListviewAsCsv(const RowList& rows, const QString& path, FileSystem& fileSystem, EventPump& pump,
                          Dialogs& dialogs, QWidget* owner);
 

@@ -9,6 +9,7 @@
 #include "app/core/FileSystem.h"
 #include "app/core/RemoveDoubleBackslashes.h"
 #include "app/core/RowList.h"
+#include "app/core/RowSnapshot.h"
 
 #include <QElapsedTimer>
 #include <QSet>
@@ -190,8 +191,36 @@ std::optional<bool> MoveInBackground(const std::shared_ptr<std::vector<FileInGro
     return ended;
 }
 
+// The row texts the moves running now have taken on. A move started while
+// another runs leaves that one's files to it, and the other way round, so
+// neither reports a file the other moved as gone. Window thread only.
+class TakenRows {
+public:
+    TakenRows() { ++s_moves; }
+    ~TakenRows()
+    {
+        if (--s_moves == 0)
+            s_texts = {};
+    }
+    TakenRows(const TakenRows&) = delete;
+    TakenRows& operator=(const TakenRows&) = delete;
+
+    // Takes the row text on for this move; false when a running move already has it.
+    bool Take(const QString& text)
+    {
+        if (s_texts.contains(text))
+            return false;
+        s_texts.insert(text);
+        return true;
+    }
+
+private:
+    static inline int s_moves = 0;
+    static inline QSet<QString> s_texts;
+};
+
 // The text of row i for the error box, or nothing when it cannot be read.
-QString TextForErrors(RowList& rows, int i)
+QString TextForErrors(const RowSnapshot& rows, int i)
 {
     try {
         return rows.Text(i);
@@ -204,16 +233,19 @@ QString TextForErrors(RowList& rows, int i)
 void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
                       ErrorTrap& trap, FileFailures& failures)
 {
-    QSet<QString> handled;
+    TakenRows taken;
     const auto met = std::make_shared<FilesMet>();
     QSet<QString> removed;
     QSet<QString> unchecked;
     std::deque<std::pair<QString, int>> leftOver;
-    const int rowCount = rows.Count();
+    // The rows checked when the move began, in their order then: a sort
+    // meanwhile passes over none.
+    const RowSnapshot snapshot(rows);
+    const int rowCount = snapshot.Count();
     int i = 1;
     while ((i <= rowCount || !leftOver.empty()) && pump.Point()) {
-        // The list lost the rows in hand (a Clear, a new search): the move ends.
-        if (!leftOver.empty() && leftOver.back().second > rows.Count())
+        // The list was emptied of the rows in hand (a Clear, a new search): the move ends.
+        if (snapshot.ListCleared())
             break;
         // The files the last group left over, then the next checked rows.
         const auto group = std::make_shared<std::vector<FileInGroup>>();
@@ -221,18 +253,13 @@ void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fi
             group->push_back({text, row, {}, {}});
         leftOver.clear();
         for (; i <= rowCount && group->size() < kGroupFiles; ++i) {
-            if (i > rows.Count()) {
-                i = rowCount + 1;
-                break;
-            }
-            trap.SetFileText(TextForErrors(rows, i));
-            if (!trap.Test(122, [&] { return rows.Checked(i); }, false))
+            trap.SetFileText(TextForErrors(snapshot, i));
+            if (!trap.Test(122, [&] { return snapshot.Checked(i); }, false))
                 continue;
-            const QString text = trap.Value(124, [&] { return rows.Text(i); }, QString());
-            // A row met again after the list was reordered is not handled twice.
-            if (text.isEmpty() || handled.contains(text))
+            const QString text = trap.Value(124, [&] { return snapshot.Text(i); }, QString());
+            // A file listed in two rows of the same text is handled once.
+            if (text.isEmpty() || !taken.Take(text))
                 continue;
-            handled.insert(text);
             group->push_back({text, i, {}, {}});
         }
         if (group->empty())

@@ -17,9 +17,11 @@ class RowList;
 // are removed; rows whose file is now in both places are unchecked; the
 // others stay checked. A file listed in several rows (its folder reached by
 // several paths) is moved once, and those rows follow the first. Every file not simply moved is named in failures with
-// where each of its copies is. Rows are read by index, never past the list's
-// current end: once the list lost the rows in hand (a Clear, a new search)
-// the move ends after the group in hand. Closing the window ends it at once,
+// where each of its copies is. The rows are those checked when the move
+// began, in the list's order then, whatever the user sorts meanwhile; once
+// the list is emptied of them (a Clear, a new search) the move ends after the
+// group in hand. A move started while another runs leaves that one's files
+// to it, and the other way round. Closing the window ends it at once,
 // the files of the group in hand left where they were.
 void MoveCheckedFiles(RowList& rows, const QString& targetFolder, FileSystem& fileSystem, EventPump& pump,
                       ErrorTrap& trap, FileFailures& failures);

@@ -10,6 +10,7 @@
 #include "app/core/EventPump.h"
 #include "app/core/ProductTexts.h"
 #include "app/core/RowList.h"
+#include "app/core/RowSnapshot.h"
 #include "app/core/Seams.h"
 
 #include <QDateTime>
@@ -28,15 +29,19 @@ void SendCheckedToTrash(RowList& results, TrashRecord& lastTrash, Seams& seams, 
     ErrorTrap trap(seams.dialogs, window.Owner(), QLatin1String(LocationTag::kRecycle));
     LongCommand guard(window);
     QStringList paths;
-    const int rowCount = results.Count();
-    for (int r = 1; r <= rowCount; ++r) {
+    // The rows checked when the command began, in their order then: a sort
+    // meanwhile passes over none. A list cleared meanwhile (a new search)
+    // holds none of them any more, and nothing is asked.
+    const RowSnapshot rows(results);
+    for (int r = 1; r <= rows.Count(); ++r) {
         if (!seams.pump.Point())
             return;
-        // A command run meanwhile may have shortened the list: never read past its end.
-        if (r > results.Count())
+        if (rows.ListCleared()) {
+            paths.clear();
             break;
-        if (trap.Test(112, [&] { return results.Checked(r); }, false))
-            trap.Run(116, [&] { paths << results.Text(r); });
+        }
+        if (trap.Test(112, [&] { return rows.Checked(r); }, false))
+            trap.Run(116, [&] { paths << rows.Text(r); });
     }
     // A file listed in two rows is one file: asked about and moved once.
     paths.removeDuplicates();

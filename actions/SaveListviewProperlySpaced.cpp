@@ -6,14 +6,17 @@
 #include "app/core/FileSystem.h"
 #include "app/core/ProductTexts.h"
 #include "app/core/RowList.h"
+#include "app/core/RowSnapshot.h"
 
 #include <memory>
 #include <vector>
 
-bool SaveListviewProperlySpaced(const RowList& rows, const QString& path, FileSystem& fileSystem,
+bool SaveListviewProperlySpaced(const RowList& list, const QString& path, FileSystem& fileSystem,
                                 EventPump& pump, Dialogs& dialogs, QWidget* owner)
 {
     ErrorTrap trap(dialogs, owner, QLatin1String(LocationTag::kSaveListview));
+    // The rows as they are now: a sort meanwhile leaves the file in this order.
+    const RowSnapshot rows(list);
     std::vector<int> widths;
     DateTexts dates;
     // A close ends the save before the commit, so any old file stays as it was.
@@ -25,8 +28,8 @@ bool SaveListviewProperlySpaced(const RowList& rows, const QString& path, FileSy
         return false;
     if (!trap.Run(150, [&] { file->WriteLine(HeaderLine(rows, widths)); }))
         return false;
-    // The row count is read once. A row removed meanwhile fails the step that
-    // reads it, and the save ends without replacing the old file.
+    // Rows removed from the list meanwhile fail the step that reads the next
+    // row, and the save ends without replacing the old file.
     const int rowCount = rows.Count();
     const int columnCount = static_cast<int>(widths.size());
     QString line;

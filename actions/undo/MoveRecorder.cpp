@@ -1,5 +1,6 @@
 #include "actions/undo/MoveRecorder.h"
 
+#include <iterator>
 #include <mutex>
 #include <utility>
 
@@ -16,9 +17,15 @@ MoveRecorder::MoveRecorder(MoveRecord& lastMove) : m_lastMove(lastMove)
 
 MoveRecorder::~MoveRecorder()
 {
-    {
-        const std::lock_guard lock(g_mutex);
-        g_current = m_previous;
+    const std::lock_guard lock(g_mutex);
+    g_current = m_previous;
+    // A move started inside a running one hands its files to that one, so the
+    // record of the last move covers the files of both.
+    if (m_previous != nullptr) {
+        std::vector<MovedFile>& files = m_previous->m_collected.files;
+        files.insert(files.end(), std::make_move_iterator(m_collected.files.begin()),
+                     std::make_move_iterator(m_collected.files.end()));
+        return;
     }
     // A move that moved nothing leaves the record of the last one that did.
     if (!m_collected.Empty())

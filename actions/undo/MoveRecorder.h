@@ -6,8 +6,9 @@
 
 // Collects the files one move command moves, for Undo Last Move. While it
 // lives, each file the move has moved is noted with it; when it goes, what it
-// collected, if anything, becomes the record of the last move. Recorders of
-// moves started inside a running move stack.
+// collected, if anything, becomes the record of the last move. A move
+// started inside a running one hands what it collected to that one instead,
+// so the record covers both.
 class MoveRecorder {
 public:
     explicit MoveRecorder(MoveRecord& lastMove);

@@ -91,6 +91,8 @@ signals:
     void ColumnWidthChanged(int column, int twips);
 
 private:
+    friend class RowSnapshot;
+
     struct Column {
         QString caption;
         int widthTwips = 0;

@@ -105,6 +105,7 @@ void RowStore::Append(Batch&& batch)
 void RowStore::Erase(size_t index)
 {
     ++m_version;
+    ++m_removals;
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
@@ -117,6 +118,7 @@ void RowStore::RemoveFlagged(const std::vector<bool>& flagged)
             m_rows[keptCount++] = m_rows[i];
     }
     ++m_version;
+    ++m_removals;
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(keptCount), m_rows.end());
 }
 
@@ -124,6 +126,10 @@ void RowStore::Clear()
 {
     const bool hadRows = !m_rows.empty();
     ++m_version;
+    if (hadRows) {
+        ++m_removals;
+        ++m_clears;
+    }
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_folders.clear();
@@ -134,6 +140,16 @@ void RowStore::Clear()
     // Handing memory back walks the whole heap: only worth it when rows went.
     if (hadRows)
         ReturnFreedMemory();
+}
+
+RowStore RowStore::Snapshot() const
+{
+    RowStore copy;
+    copy.m_rows = m_rows;
+    copy.m_folders = m_folders;
+    copy.m_texts = m_texts;
+    copy.m_shared = m_shared;
+    return copy;
 }
 
 // A sort: what it reads, copied or shared so that the list may change

@@ -59,6 +59,13 @@ public:
     void RemoveFlagged(const std::vector<bool>& flagged);
     // Drops every row and the texts they kept.
     void Clear();
+    // How often rows have left the store, and how often it was emptied of rows.
+    uint64_t Removals() const { return m_removals; }
+    uint64_t Clears() const { return m_clears; }
+
+    // The rows as they are now, to read while this store changes: the rows
+    // are copied (24 bytes each), their texts shared.
+    RowStore Snapshot() const;
 
     // Orders the rows, stably: by their text in the user's locale, or by
     // their time (no time first). A long list is copied a part at a time and
@@ -83,6 +90,8 @@ private:
     // Counts changes to which rows there are and their order, and to check marks.
     uint64_t m_version = 0;
     uint64_t m_checkChanges = 0;
+    uint64_t m_removals = 0;
+    uint64_t m_clears = 0;
 };
 
 // Rows made away from any list (on any thread), unchecked, to be put into

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "app/core/RowList.h"
+#include "app/window/RowTableView.h"
 #include "tests/support/FormFixture.h"
 #include "tests/support/TestDir.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <QStringList>
+#include <QTableView>
+#include <QTest>
 
 #include <map>
 
@@ -40,6 +44,15 @@ protected:
         for (int r = 1; r <= Rows().Count(); ++r)
             texts << Rows().Text(r);
         return texts;
+    }
+
+    // Clicks the result list's heading of the 0-based column, as the user does.
+    void ClickHeading(int section)
+    {
+        QHeaderView* header = form->ListView2->horizontalHeader();
+        const QPoint point(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                           header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, point);
     }
 
     static QByteArray Contents(const QString& path)

@@ -73,7 +73,7 @@ TEST_F(AlignedTextTest, ControlCharactersInANameKeepOneLinePerRow)
     EXPECT_EQ(ClipboardText(Rows(), pump), QStringLiteral("/x?y?z?\td\r\n"));
 }
 
-TEST_F(AlignedTextTest, RowsSortedBetweenThePassesKeepTheirOwnDates)
+TEST_F(AlignedTextTest, RowsSortedBetweenThePassesAreCopiedInTheOrderTheyHadWithTheirOwnDates)
 {
     FillRows(kExamplePaths, kExampleDates);
     // Points 1 and 2 are the widths pass; the rows change order before the lines are built.
@@ -83,8 +83,9 @@ TEST_F(AlignedTextTest, RowsSortedBetweenThePassesKeepTheirOwnDates)
             Rows().Sort(2, Qt::DescendingOrder);
     };
     EXPECT_EQ(ClipboardText(Rows(), pump),
-              QStringLiteral("C:\\Data\\Reports\\q1.doc\t12/31/2020\r\n"
-                             "C:\\Data\\a.txt         \t3/4/2021 10:15:00 AM\r\n"));
+              QStringLiteral("C:\\Data\\a.txt         \t3/4/2021 10:15:00 AM\r\n"
+                             "C:\\Data\\Reports\\q1.doc\t12/31/2020\r\n"));
+    EXPECT_EQ(Rows().Text(1), kExamplePaths[1]);
 }
 
 TEST_F(AlignedTextTest, RowsRemovedDuringTheSaveLeaveTheOldFileAndOneReportOfTheReadingStep)

@@ -77,6 +77,29 @@ TEST_F(CsvExportTest, EveryRowReadsBackFieldForFieldInListOrder)
     }
 }
 
+TEST_F(CsvExportTest, ASortDuringTheExportWritesTheRowsInTheOrderTheyHadWhenItBegan)
+{
+    QStringList paths;
+    for (int i = 0; i < 5; ++i) {
+        paths << QStringLiteral("/data/%1").arg(i);
+        Rows().Add(paths.back(), 1709643909 - i);
+    }
+    const int start = pump.points;
+    pump.hook = [&](int point) {
+        if (point == start + 3)
+            Rows().Sort(2, Qt::AscendingOrder);
+    };
+    const QString path = dir.Path(QStringLiteral("sorted.csv"));
+    dialogs.saveNames.push_back(path);
+    Export();
+    EXPECT_EQ(Rows().Text(1), paths[4]);
+    EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("Done.")});
+    QStringList written;
+    for (const QString& line : QString::fromUtf8(Contents(path)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        written << line.section(QLatin1Char(','), 0, 0);
+    EXPECT_EQ(written, QStringList{QStringLiteral("Path")} + paths);
+}
+
 TEST_F(CsvExportTest, AFailureOrAChangedListLeavesNoFileAndTheOldOneAsItWas)
 {
     for (int i = 0; i < 5; ++i)

@@ -38,6 +38,14 @@ protected:
     void TearDown() override { BackgroundFileWork::WaitForAll(); }
 
     QStringList NotMovedMessages() { return dialogs.Messages(); }
+    // Files src/000.txt and on, each holding its number.
+    QStringList NumberedSources(int count)
+    {
+        QStringList sources;
+        for (int i = 0; i < count; ++i)
+            sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
+        return sources;
+    }
     QStringList TargetFiles() { return QDir(target).entryList(QDir::Files | QDir::Hidden); }
 
     RefusingFileSystem fileSystem;
@@ -248,9 +256,7 @@ TEST_F(MoveCommandTest, DoubledSeparatorInARowIsMovedFromItsCollapsedPath)
 TEST_F(MoveCommandTest, ClearDuringTheMoveLeavesEveryFileWholeInOnePlace)
 {
     // More files than two groups take; the list is cleared once a group moved.
-    QStringList sources;
-    for (int i = 0; i < 300; ++i)
-        sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
+    const QStringList sources = NumberedSources(300);
     FillRows(sources);
     Rows().SetAllChecked(true);
     int clearedAt = 0;
@@ -273,6 +279,56 @@ TEST_F(MoveCommandTest, ClearDuringTheMoveLeavesEveryFileWholeInOnePlace)
     EXPECT_GT(moved, 0);
     EXPECT_LT(moved, sources.size());
     EXPECT_TRUE(dialogs.Warnings().isEmpty());
+}
+
+TEST_F(MoveCommandTest, AHeadingClickBetweenTheGroupsPassesOverNoCheckedRow)
+{
+    // More checked rows than a group takes, all in the second half; once a
+    // group moved, two clicks order the rows by name descending, so the
+    // checked rows not yet reached come first.
+    const QStringList sources = NumberedSources(400);
+    FillRows(sources);
+    for (int r = 201; r <= 400; ++r)
+        Rows().SetChecked(r, true);
+    form->show();
+    bool clicked = false;
+    pump.hook = [&](int) {
+        if (!clicked && !TargetFiles().isEmpty()) {
+            clicked = true;
+            ClickHeading(0);
+            ClickHeading(0);
+        }
+    };
+    Move(target);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(TargetFiles().size(), 200);
+    EXPECT_EQ(RowTexts().size(), 200);
+    EXPECT_EQ(RowTexts().first(), sources[199]);
+    EXPECT_TRUE(dialogs.Warnings().isEmpty());
+}
+
+TEST_F(MoveCommandTest, ASecondMoveWhileOneRunsMovesTheOtherFilesAndUndoCoversBoth)
+{
+    const QStringList sources = NumberedSources(300);
+    FillRows(sources);
+    Rows().SetAllChecked(true);
+    // Once the first move has moved files, the user starts a second one.
+    const QString second = dir.CreateFolder(QStringLiteral("second"));
+    bool started = false;
+    pump.hook = [&](int) {
+        if (!started && !TargetFiles().isEmpty()) {
+            started = true;
+            Move(second);
+        }
+    };
+    Move(target);
+    ASSERT_TRUE(started);
+    const qsizetype inSecond = QDir(second).entryList(QDir::Files).size();
+    EXPECT_GT(inSecond, 0);
+    EXPECT_EQ(TargetFiles().size() + inSecond, sources.size());
+    EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_TRUE(NotMovedMessages().isEmpty()) << NotMovedMessages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(MenuEntry(QStringLiteral("Undo Last Move"))->text(), QStringLiteral("Undo Last Move (300 files)"));
 }
 
 TEST_F(MoveCommandTest, CloseDuringTheCopyLeavesTheFileInHandWhereItWas)

@@ -141,6 +141,25 @@ TEST_F(RecycleAndClearTest, ARowWhoseFileIsAlreadyGoneIsRemoved)
     EXPECT_TRUE(dialogs.Messages().isEmpty());
 }
 
+TEST_F(RecycleAndClearTest, AHeadingClickDuringTheCollectionPassesOverNoCheckedRow)
+{
+    FillRows({"/r/a", "/r/b", "/r/c", "/r/d", "/r/e", "/r/f"});
+    CheckRows({4, 5, 6});
+    form->show();
+    // Before row 4 is read, two clicks order the rows by name descending: the checked ones come first.
+    const int start = pump.points;
+    pump.hook = [&](int point) {
+        if (point == start + 4) {
+            ClickHeading(0);
+            ClickHeading(0);
+        }
+    };
+    dialogs.answers.push_back(false);
+    form->PushButton5_Click();
+    EXPECT_EQ(Rows().Text(1), QStringLiteral("/r/f"));
+    EXPECT_EQ(Questions(), QStringList{QStringLiteral("Move 3 checked files to the trash?")});
+}
+
 TEST_F(RecycleAndClearTest, ClearEmptiesTheListAndTheCommandsFindNoRows)
 {
     FillRows({dir.CreateFile(QStringLiteral("a.txt"), "a")});

@@ -6,8 +6,18 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QSet>
 
 namespace {
+// The first cell of every line: the paths, in the order written.
+QStringList FirstCells(const QString& text)
+{
+    QStringList cells;
+    for (const QString& line : text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        cells << line.section(QLatin1Char('\t'), 0, 0).trimmed();
+    return cells;
+}
+
 class SaveAndCopyCommandTest : public ActionsFixture {
 protected:
     void SetUp() override
@@ -104,5 +114,50 @@ TEST_F(SaveAndCopyCommandTest, CopyOfAnEmptyListKeepsTheClipboard)
     form->PushButton4_Click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
     EXPECT_EQ(dialogs.Messages().size(), 1);
+}
+TEST_F(SaveAndCopyCommandTest, HeadingClicksDuringASaveOrACopyLeaveEveryRowWrittenOnceInTheStartingOrder)
+{
+    constexpr int kRows = 200'000;
+    Rows().Clear();
+    Rows().SetTimeFormatter([](qint64 time) { return QString::number(time); });
+    std::vector<RowList::Row> rows;
+    for (int i = 0; i < kRows; ++i)
+        rows.push_back({QStringLiteral("/d/%1").arg(i, 6, 10, QLatin1Char('0')), i * 7919LL % kRows, false});
+    Rows().AddRows(std::move(rows));
+    form->show();
+    // A click on a heading in each pass: the widths, then the lines.
+    const auto clickWhileRunning = [&](int section, const std::function<void()>& command) {
+        const QStringList before = RowTexts();
+        const int start = pump.points;
+        int clicks = 0;
+        pump.hook = [&](int point) {
+            if ((clicks == 0 && point == start + 1000) || (clicks == 1 && point == start + kRows + 1000)) {
+                ++clicks;
+                ClickHeading(section);
+            }
+        };
+        command();
+        pump.hook = nullptr;
+        EXPECT_EQ(clicks, 2);
+        EXPECT_TRUE(RowTexts() != before) << "the clicks did not sort the list";
+        return before;
+    };
+
+    const QString path = dir.Path(QStringLiteral("sorted.txt"));
+    dialogs.saveNames.push_back(path);
+    const QStringList saveOrder = clickWhileRunning(1, [&] { form->PushButton2_Click(); });
+    QStringList saved = FirstCells(QString::fromUtf8(Contents(path)));
+    ASSERT_FALSE(saved.isEmpty());
+    saved.removeFirst();
+    EXPECT_TRUE(saved == saveOrder) << saved.size() << " lines, " << QSet<QString>(saved.begin(), saved.end()).size()
+                                    << " distinct";
+    EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("Done.")});
+
+    const QStringList copyOrder = clickWhileRunning(0, [&] { form->PushButton4_Click(); });
+    const QStringList copied = FirstCells(QGuiApplication::clipboard()->text());
+    EXPECT_TRUE(copied == copyOrder) << copied.size() << " lines, "
+                                     << QSet<QString>(copied.begin(), copied.end()).size() << " distinct";
+    EXPECT_EQ(dialogs.Messages().size(), 2);
+    EXPECT_TRUE(dialogs.Warnings().isEmpty());
 }
 }  // namespace
