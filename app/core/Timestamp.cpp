@@ -173,6 +173,13 @@ QString ShortDateFormat(const QLocale& locale)
     return result;
 }
 
+QString LocalDateTimeText(const QDate& date, const QTime& time)
+{
+    const QLocale locale;
+    const QString dateText = locale.toString(date, ShortDateFormat(locale));
+    return time == QTime(0, 0) ? dateText : dateText + QLatin1Char(' ') + locale.toString(time, TimeFormatOf(locale));
+}
+
 QString TimestampText(qint64 utcSeconds)
 {
     const std::optional<qint64> local = LocalSeconds(utcSeconds);
