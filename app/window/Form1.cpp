@@ -12,6 +12,7 @@
 #include "app/core/RowList.h"
 #include "app/core/Shell.h"
 #include "app/core/Timestamp.h"
+#include "app/window/DatePicker.h"
 #include "app/window/HandCursor.h"
 #include "app/window/ProgramIcon.h"
 #include "app/window/ResultListMenu.h"
@@ -147,7 +148,7 @@ void Form1::CreateControls()
     };
     // A picker has no caption of its own; its name says which date it holds.
     auto picker = [&](const char* name, Geometry g, const char* accessibleName) {
-        auto* widget = new QDateEdit(Frame1);
+        auto* widget = new DatePicker(Frame1);
         place(widget, name, g);
         widget->setAccessibleName(QLatin1String(accessibleName));
         widget->setCalendarPopup(true);
