@@ -142,5 +142,11 @@ TEST_F(TimelineTest, ABarTellsItsPeriodAndCountAndAClickSelectsItsRows)
     EXPECT_EQ(Selected().size(), 154u);
     Click(0);
     EXPECT_EQ(Selected(), std::vector<int>{154});
+
+    // The labels at both ends show whole, moved in from under their bars.
+    AddRows({95});
+    QCoreApplication::processEvents();
+    for (const int slot : {0, 1, Chart().Bins().SlotCount() - 1})
+        EXPECT_TRUE(QRectF(Chart().rect()).contains(Chart().AxisLabelRect(slot))) << slot;
 }
 }  // namespace
