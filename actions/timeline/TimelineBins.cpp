@@ -194,7 +194,7 @@ QString SlotAxisText(const TimelineBins& bins, int slot, const QLocale& locale)
     switch (bins.unit) {
     case TimelineUnit::Day:
     case TimelineUnit::Week:
-        return locale.toString(first, QLocale::ShortFormat);
+        return locale.toString(first, ShortDateFormat(locale));
     case TimelineUnit::Month:
         return locale.toString(first, QStringLiteral("MMM yyyy"));
     case TimelineUnit::Years:
@@ -214,7 +214,7 @@ QString SlotPeriodText(const TimelineBins& bins, int slot, const QLocale& locale
     case TimelineUnit::Day:
         return locale.toString(first, QLocale::LongFormat);
     case TimelineUnit::Week:
-        return locale.toString(first, QLocale::ShortFormat) + dash + locale.toString(last, QLocale::ShortFormat);
+        return locale.toString(first, ShortDateFormat(locale)) + dash + locale.toString(last, ShortDateFormat(locale));
     case TimelineUnit::Month:
         return locale.toString(first, QStringLiteral("MMMM yyyy"));
     case TimelineUnit::Years:

@@ -46,17 +46,57 @@ qint64 FloorDiv(qint64 value, qint64 divisor)
     return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
 }
 
-// The locale's long time format without its time-zone part ("t" outside quotes).
+// Separators that go with the time-zone field: blanks, brackets, commas and
+// the like. A full stop stays, as it may end an abbreviation ("14:05:09 ч.").
+bool IsZoneSeparator(QChar c)
+{
+    return c.isSpace() || (c.isPunct() && c != QLatin1Char('.'));
+}
+
+// The locale's long time format as the timestamp texts show it: the
+// time-zone field ("t") goes with the brackets and separators around it
+// ("H:mm:ss (t)", "HH:mm:ss, t", "t HH:mm:ss"), and a day period ("B" or "b",
+// letters QLocale would print as they are) becomes the AM/PM text as the
+// locale writes it ("Ap"), which turns "h" into the 12-hour clock meant.
 QString TimeFormatOf(const QLocale& locale)
 {
     const QString format = locale.timeFormat(QLocale::LongFormat);
     QString result;
     bool quoted = false;
-    for (QChar c : format) {
-        if (c == QLatin1Char('\''))
+    // Where the run of separators at the end of result begins, or -1.
+    qsizetype separatorsFrom = -1;
+    // Separators after a removed zone field are dropped; a field that
+    // follows them is kept apart from the one before by a blank.
+    bool afterZone = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'')) {
             quoted = !quoted;
-        if (quoted || c != QLatin1Char('t'))
+        } else if (!quoted && c == QLatin1Char('t')) {
+            if (separatorsFrom >= 0)
+                result.truncate(separatorsFrom);
+            separatorsFrom = -1;
+            afterZone = true;
+            continue;
+        } else if (!quoted && IsZoneSeparator(c)) {
+            if (afterZone)
+                continue;
+            if (separatorsFrom < 0)
+                separatorsFrom = result.size();
             result += c;
+            continue;
+        }
+        if (afterZone && !result.isEmpty())
+            result += QLatin1Char(' ');
+        afterZone = false;
+        separatorsFrom = -1;
+        if (!quoted && (c == QLatin1Char('B') || c == QLatin1Char('b'))) {
+            while (i + 1 < format.size() && format[i + 1] == c)
+                ++i;
+            result += QStringLiteral("Ap");
+        } else {
+            result += c;
+        }
     }
     return result.trimmed();
 }
@@ -131,6 +171,13 @@ QString ShortDateFormat(const QLocale& locale)
         i += run;
     }
     return result;
+}
+
+QString LocalDateTimeText(const QDate& date, const QTime& time)
+{
+    const QLocale locale;
+    const QString dateText = locale.toString(date, ShortDateFormat(locale));
+    return time == QTime(0, 0) ? dateText : dateText + QLatin1Char(' ') + locale.toString(time, TimeFormatOf(locale));
 }
 
 QString TimestampText(qint64 utcSeconds)

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QString>
+#include <QTime>
 #include <QtGlobal>
 
 // A file time (seconds since 1970 UTC) as local text: the locale's short date,
@@ -10,6 +11,10 @@
 // 00:00:00. Local time is taken with the offset in force at that date.
 // Empty for kNoTime and for a time with no local date.
 QString TimestampText(qint64 utcSeconds);
+
+// The text of a local date and time of day in the default locale, as
+// TimestampText shows a file's time; for dates that are no file's time.
+QString LocalDateTimeText(const QDate& date, const QTime& time);
 
 // The locale's short date format with the year always in four digits: its
 // order and separators stay, "yy" becomes "yyyy", so no century is lost.

@@ -12,6 +12,7 @@
 #include "app/core/RowList.h"
 #include "app/core/Shell.h"
 #include "app/core/Timestamp.h"
+#include "app/window/DatePicker.h"
 #include "app/window/HandCursor.h"
 #include "app/window/ProgramIcon.h"
 #include "app/window/ResultListMenu.h"
@@ -131,7 +132,7 @@ void Form1::CreateControls()
         // The save and the copy write the columns in their own order.
         view->horizontalHeader()->setSectionsMovable(false);
         connect(rows, &RowList::ColumnWidthChanged, view,
-                [this, view](int column, int twips) { view->horizontalHeader()->resizeSection(column - 1, Twips(twips)); });
+                [this, view](int column, int twips) { view->SetColumnWidth(column - 1, Twips(twips)); });
         return view;
     };
     auto button = [&](const char* name, Geometry g, const char* caption) {
@@ -147,7 +148,7 @@ void Form1::CreateControls()
     };
     // A picker has no caption of its own; its name says which date it holds.
     auto picker = [&](const char* name, Geometry g, const char* accessibleName) {
-        auto* widget = new QDateEdit(Frame1);
+        auto* widget = new DatePicker(Frame1);
         place(widget, name, g);
         widget->setAccessibleName(QLatin1String(accessibleName));
         widget->setCalendarPopup(true);
@@ -162,6 +163,8 @@ void Form1::CreateControls()
 
     ListView1 = list("ListView1", {120, 120, 7800, 1695}, m_folderRows, "Folder list");
     ListView2 = list("ListView2", {8040, 630, 7800, 4350}, m_resultRows, "Result list");
+    // After a search the second column holds the dates; only the path is elided.
+    ListView2->SetDateColumn(1);
     PushButton3 = button("PushButton3", {120, 1900, 3840, 405}, "Add Folder to Search");
     PushButton1 = button("PushButton1", {8040, 120, 7800, 405}, "Start Searching");
     PushButton2 = button("PushButton2", {8040, 5070, 3840, 405}, "Save Results As Text File");

@@ -1,10 +1,31 @@
 #include "app/window/RowTableView.h"
 
+#include "app/core/Timestamp.h"
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+namespace {
+// Shows its texts whole: a clipped end reads better than a date cut in the
+// middle, and the column is made wide enough for it anyway.
+class WholeTextDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideNone;
+    }
+};
+}  // namespace
 
 RowTableView::RowTableView(QWidget* parent) : QTableView(parent)
 {
@@ -29,6 +50,39 @@ RowTableView::RowTableView(QWidget* parent) : QTableView(parent)
     headings->setHighlightSections(false);
     FitRowHeight();
     PaintBlankHeadingAsHeadings();
+}
+
+void RowTableView::SetDateColumn(int column)
+{
+    m_dateColumn = column;
+    setItemDelegateForColumn(column, new WholeTextDelegate(this));
+}
+
+void RowTableView::SetColumnWidth(int column, int width)
+{
+    horizontalHeader()->resizeSection(column, column == m_dateColumn ? DateColumnWidth() : width);
+}
+
+int RowTableView::DateColumnWidth()
+{
+    QStyleOptionViewItem item;
+    initViewItemOption(&item);
+    item.features = QStyleOptionViewItem::HasDisplay;
+    int widest = 0;
+    // Every month and weekday (22 to 28 of a month), two-digit fields with
+    // eights (among the widest digits) and both halves of the day: names of
+    // months and days and the AM/PM texts differ in width.
+    for (int month = 1; month <= 12; ++month) {
+        for (int day = 22; day <= 28; ++day) {
+            for (const QTime time : {QTime(10, 58, 58), QTime(22, 58, 58)}) {
+                item.text = LocalDateTimeText(QDate(2088, month, day), time);
+                widest = std::max(widest, style()->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), this).width());
+            }
+        }
+    }
+    // A blank's room for ink drawn past the last glyph's advance, as by a
+    // bold made up for a fallback font that has none (Japanese "秒").
+    return widest + fontMetrics().horizontalAdvance(QLatin1Char(' '));
 }
 
 void RowTableView::changeEvent(QEvent* event)

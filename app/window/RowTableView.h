@@ -13,6 +13,12 @@ class RowTableView : public QTableView {
 public:
     explicit RowTableView(QWidget* parent = nullptr);
 
+    // Makes a column hold dates: it shows them whole, never elided, and is
+    // as wide as the longest date text of the current locale.
+    void SetDateColumn(int column);
+    // Sets a column's width; a date column takes its dates' width instead.
+    void SetColumnWidth(int column, int width);
+
 protected:
     void changeEvent(QEvent* event) override;
     // Home and End go to the first and the last row, as in a list.
@@ -24,4 +30,8 @@ private:
     // The blank heading area right of the last column is filled with the
     // window colour; it takes the headings' face instead of the form's white.
     void PaintBlankHeadingAsHeadings();
+    // The width the longest date text of the current locale needs.
+    int DateColumnWidth();
+
+    int m_dateColumn = -1;
 };

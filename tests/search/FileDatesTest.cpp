@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -43,11 +45,33 @@ TEST_F(FileDatesTest, TheYearKeepsItsCenturyInTheLocalesOrder)
 {
     const TimeZoneScope zone("UTC");
     const std::pair<const char*, const char*> cases[] = {
-        {"en_US", "3/5/%1 2:05:09 PM"}, {"de_DE", "05.03.%1 14:05:09"}, {"ja_JP", "%1/03/05 14時05分09秒"}};
+        {"en_US", "3/5/%1 2:05:09 PM"}, {"de_DE", "05.03.%1 14:05:09"}, {"ja_JP", "%1/03/05 14時05分09秒"},
+        {"es_ES", "5/3/%1 14:05:09"}, {"be_BY", "5.03.%1 14:05:09"}, {"zh_TW", "%1/3/5 下午2:05:09"}};
     for (const auto& [locale, text] : cases) {
         QLocale::setDefault(QLocale(QLatin1String(locale)));
         for (int year : {2024, 1924})
             EXPECT_EQ(TimestampText(Utc(year, 3, 5, 14, 5, 9)), QString::fromUtf8(text).arg(year)) << locale;
+    }
+}
+
+// No brackets, pattern letter or trailing comma left of a zone or day-period field.
+TEST_F(FileDatesTest, EveryInstalledLocaleShowsItsDateAndTimeWithoutFieldLeftovers)
+{
+    const TimeZoneScope zone("UTC");
+    QProcess listing;
+    listing.start(QStringLiteral("locale"), {QStringLiteral("-a")});
+    ASSERT_TRUE(listing.waitForFinished());
+    const QStringList names = QString::fromLocal8Bit(listing.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GT(names.size(), 300) << "expects all of Debian's locales (locales-all)";
+    static const QRegularExpression leftover(QStringLiteral("[][(){}]|[A-Za-z][0-9]|[0-9][A-Za-z]|[,;]\\s*$"));
+    static const QRegularExpression time(QStringLiteral("(^|[^0-9])(14|0?2)[^0-9]+27[^0-9]+39([^0-9]|$)"));
+    for (const QString& name : names) {
+        QLocale::setDefault(QLocale(name));
+        QString text = TimestampText(Utc(2024, 3, 5, 14, 27, 39));
+        for (int digit = 0; digit <= 9; ++digit)
+            text.replace(QLocale().toString(digit), QString::number(digit));
+        EXPECT_TRUE(!text.contains(leftover) && text.contains(QLatin1String("2024")) && text.contains(time))
+            << name.toStdString() << ": " << text.toStdString();
     }
 }
 

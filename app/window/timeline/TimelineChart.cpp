@@ -114,6 +114,18 @@ QString TimelineChart::ToolTipText(int slot) const
         + (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files"));
 }
 
+QRectF TimelineChart::AxisLabelRect(int slot) const
+{
+    if (slot < 0 || slot >= m_bins.SlotCount())
+        return {};
+    const QRectF plot = PlotArea();
+    const QFontMetricsF metrics(font());
+    const double textWidth = metrics.horizontalAdvance(SlotAxisText(m_bins, slot, QLocale()));
+    const double centre = plot.left() + plot.width() / m_bins.SlotCount() * (slot + 0.5);
+    const double left = std::clamp(centre - textWidth / 2, 0.0, std::max(0.0, width() - textWidth));
+    return QRectF(left, plot.bottom() + metrics.height() * 0.25, textWidth, metrics.height());
+}
+
 bool TimelineChart::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
@@ -215,9 +227,8 @@ void TimelineChart::PaintPeriodAxis(QPainter& painter, const QRectF& plot) const
         widest = std::max(widest, metrics.horizontalAdvance(SlotAxisText(m_bins, slot, locale)));
     const int every = std::max(1, static_cast<int>(std::ceil((widest + metrics.averageCharWidth() * 2) / slotWidth)));
     const auto label = [&](int slot) {
-        const double centre = plot.left() + slotWidth * (slot + 0.5);
-        const QRectF box(centre - widest, plot.bottom() + metrics.height() * 0.25, widest * 2, metrics.height());
-        painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, SlotAxisText(m_bins, slot, locale));
+        painter.drawText(AxisLabelRect(slot), Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
+                         SlotAxisText(m_bins, slot, locale));
     };
     int slot = 0;
     if (m_bins.undated > 0) {

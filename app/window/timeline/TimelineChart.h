@@ -25,6 +25,9 @@ public:
     // The drawn bar of a slot (its full height where the count is small).
     QRectF BarRect(int slot) const;
     QString ToolTipText(int slot) const;
+    // Where a slot's period is written below the axis: centred under its bar,
+    // but moved inward at the chart's ends so that it shows whole.
+    QRectF AxisLabelRect(int slot) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

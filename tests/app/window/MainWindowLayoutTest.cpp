@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 namespace {
 // One row of the window's layout: position and size in twips inside the
@@ -243,6 +244,15 @@ TEST_F(MainWindowLayoutTest, PickersShowAndTakeFourDigitYearsInTheUsersLocale)
         form->DTPicker3->setSelectedSection(QDateTimeEdit::YearSection);
         QTest::keyClicks(form->DTPicker3, QStringLiteral("1999"));
         EXPECT_EQ(form->DTPicker3->date(), QDate(1999, 3, 5)) << locale;
+        // Two digits are the nearest year of 1930-2029, on whichever key leaves the year.
+        for (const auto& [typed, key, year] : {std::tuple{"24", Qt::Key_Tab, 2024}, {"30", Qt::Key_Return, 1930}}) {
+            form->DTPicker3->setFocus();
+            form->DTPicker3->setSelectedSection(QDateTimeEdit::YearSection);
+            QTest::keyClicks(form->DTPicker3, QLatin1String(typed));
+            QTest::keyClick(form->DTPicker3, key);
+            EXPECT_EQ(form->DTPicker3->date(), QDate(year, 3, 5)) << locale << " " << typed;
+        }
+        EXPECT_EQ(form->DTPicker3->text(), QString::fromLatin1(text).replace(QLatin1String("2024"), QLatin1String("1930")));
     }
     QLocale::setDefault(QLocale::system());
 }

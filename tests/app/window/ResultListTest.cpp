@@ -10,6 +10,7 @@
 #include <QDateEdit>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -215,6 +216,24 @@ TEST_F(ResultListTest, ANewSearchListsInWalkOrderAgain)
     // The next click on a heading starts ascending again.
     ClickHeading(0);
     EXPECT_EQ(View().horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+TEST_F(ResultListTest, DatesShowWholeInTheLocaleOnlyPathsAreElided)
+{
+    TestDir dir;
+    dir.CreateFile(QString(80, u'p'), {}, QDateTime(QDate(2024, 12, 31), QTime(12, 0)));
+    for (const char* locale : {"en_US", "ja_JP", "zh_TW"}) {
+        QLocale::setDefault(QLocale(QLatin1String(locale)));
+        MakeForm();
+        form->FolderRows().Add(dir.Path() + QLatin1Char('/'));
+        form->DTPicker1->setDate(QDate(2000, 1, 1));
+        form->show();
+        form->PushButton1->click();
+        const QHeaderView* header = View().horizontalHeader();
+        EXPECT_GE(header->sectionSize(1), View().sizeHintForIndex(Rows().index(0, 1)).width()) << locale;
+        EXPECT_LT(header->sectionSize(0), View().sizeHintForIndex(Rows().index(0, 0)).width()) << locale;
+    }
+    QLocale::setDefault(QLocale::system());
 }
 
 TEST_F(ResultListTest, TheMenuOffersSelectionCommandsOnlyWithASelection)

@@ -51,7 +51,8 @@ TEST(TimelineBins, TheFinestUnitThatKeepsTheSpanWithin120Bars)
     }
     const TimelineBins sundays = BinDays({Day(2024, 3, 5), Day(2024, 9, 21)}, Qt::Sunday);
     EXPECT_EQ(sundays.starts.front(), Day(2024, 3, 3));
-    EXPECT_EQ(SlotPeriodText(sundays, 1, QLocale(QLocale::German)), QStringLiteral("10.03.24 \u2013 16.03.24"));
+    EXPECT_EQ(SlotAxisText(sundays, 1, QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral("3/10/2024"));
+    EXPECT_EQ(SlotPeriodText(sundays, 1, QLocale(QLocale::German)), QStringLiteral("10.03.2024 \u2013 16.03.2024"));
     EXPECT_EQ(SlotPeriodText(BinDays({Day(2020, 1, 15), Day(2024, 12, 31)}, 1), 2, QLocale(QLocale::German)),
               QStringLiteral("März 2020"));
 }
@@ -141,5 +142,11 @@ TEST_F(TimelineTest, ABarTellsItsPeriodAndCountAndAClickSelectsItsRows)
     EXPECT_EQ(Selected().size(), 154u);
     Click(0);
     EXPECT_EQ(Selected(), std::vector<int>{154});
+
+    // The labels at both ends show whole, moved in from under their bars.
+    AddRows({95});
+    QCoreApplication::processEvents();
+    for (const int slot : {0, 1, Chart().Bins().SlotCount() - 1})
+        EXPECT_TRUE(QRectF(Chart().rect()).contains(Chart().AxisLabelRect(slot))) << slot;
 }
 }  // namespace
