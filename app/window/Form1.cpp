@@ -162,6 +162,8 @@ void Form1::CreateControls()
 
     ListView1 = list("ListView1", {120, 120, 7800, 1695}, m_folderRows, "Folder list");
     ListView2 = list("ListView2", {8040, 630, 7800, 4350}, m_resultRows, "Result list");
+    // Double-click and Delete remove the current folder row alone, so no other row may look selected.
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     PushButton3 = button("PushButton3", {120, 1900, 3840, 405}, "Add Folder to Search");
     PushButton1 = button("PushButton1", {8040, 120, 7800, 405}, "Start Searching");
     PushButton2 = button("PushButton2", {8040, 5070, 3840, 405}, "Save Results As Text File");
