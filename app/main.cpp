@@ -36,6 +36,7 @@ int main(int argc, char* argv[])
     QtEventPump pump;
     Form1 window(Seams{fileSystem, dialogs, shell, pump}, QCoreApplication::applicationDirPath());
     window.Form_Load();
+    window.FitToScreen();
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
     window.show();
