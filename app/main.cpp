@@ -2,9 +2,11 @@
 #include "app/platform/QtDialogs.h"
 #include "app/platform/QtEventPump.h"
 #include "app/platform/QtShell.h"
+#include "app/platform/QtTranslations.h"
 #include "app/window/Form1.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QScreen>
 
 #include <cstdio>
@@ -29,6 +31,7 @@ int main(int argc, char* argv[])
     }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("example.orvanta.Orvanta"));
+    InstallQtTranslations(QLocale::system());
 
     PosixFileSystem fileSystem;
     QtDialogs dialogs;
@@ -36,6 +39,7 @@ int main(int argc, char* argv[])
     QtEventPump pump;
     Form1 window(Seams{fileSystem, dialogs, shell, pump}, QCoreApplication::applicationDirPath());
     window.Form_Load();
+    window.FitToScreen();
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
     window.show();

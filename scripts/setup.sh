@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgtest-dev libgmock-dev
           libbenchmark-dev fonts-liberation xvfb xauth librsvg2-bin pkg-config libglib2.0-dev trash-cli
           dosfstools fusefat exfatprogs exfat-fuse
-          dpkg-dev file lintian desktop-file-utils appstream locales-all)
+          dpkg-dev file lintian desktop-file-utils appstream locales-all
+          qt6-translations-l10n)
 if [ $# -gt 0 ]; then
   packages=("$@")
 fi

@@ -20,6 +20,7 @@
 #include "app/window/Skin.h"
 #include "search/SearchState.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
 #include <QDateEdit>
@@ -32,12 +33,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTime>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 constexpr char kListToolTip[] =
     "Double-click item to remove it. Move | line to right and out of window to reveal full names.";
 constexpr int kTwipsPerInch = 1440;
+// The client area's design size.
+constexpr int kClientWidth = 15960;
+constexpr int kClientHeight = 6615;
 constexpr int kWebSiteDraw = 7;
 
 struct Geometry {
@@ -95,6 +105,7 @@ Form1::Form1(Seams seams, QString programFolder, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     CreateControls();
+    CreateScrollBars();
     new ResultListMenu(*this);
     ConnectHandlers();
 }
@@ -115,7 +126,7 @@ void Form1::CreateControls()
 
     setPalette(WhiteWindowPalette());
     setAutoFillBackground(true);
-    setFixedSize(Twips(15960), Twips(6615));
+    setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
 
     auto place = [this](QWidget* widget, const char* name, Geometry g) {
         widget->setObjectName(QLatin1String(name));
@@ -165,6 +176,8 @@ void Form1::CreateControls()
     ListView2 = list("ListView2", {8040, 630, 7800, 4350}, m_resultRows, "Result list");
     // After a search the second column holds the dates; only the path is elided.
     ListView2->SetDateColumn(1);
+    // Double-click and Delete remove the current folder row alone, so no other row may look selected.
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     PushButton3 = button("PushButton3", {120, 1900, 3840, 405}, "Add Folder to Search");
     PushButton1 = button("PushButton1", {8040, 120, 7800, 405}, "Start Searching");
     PushButton2 = button("PushButton2", {8040, 5070, 3840, 405}, "Save Results As Text File");
@@ -205,6 +218,7 @@ void Form1::CreateControls()
                                       PushButton7, PushButton11, PushButton8, PushButton9};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    m_controls = findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
 
     setMouseTracking(true);
     for (QPushButton* widget : findChildren<QPushButton*>())
@@ -213,6 +227,95 @@ void Form1::CreateControls()
                             ListView1->viewport(), ListView2->viewport()})
         TrackPointer(widget, MousePointer::Default);
     ListView1->installEventFilter(this);
+}
+
+void Form1::CreateScrollBars()
+{
+    m_horizontalBar = new QScrollBar(Qt::Horizontal, this);
+    m_verticalBar = new QScrollBar(Qt::Vertical, this);
+    for (QScrollBar* bar : {m_horizontalBar, m_verticalBar}) {
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->setSingleStep(Twips(405));
+        bar->hide();
+        connect(bar, &QScrollBar::valueChanged, this,
+                [this] { ScrollTo(QPoint(m_horizontalBar->value(), m_verticalBar->value())); });
+    }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && isAncestorOf(now))
+            EnsureVisible(now);
+    });
+}
+
+void Form1::FitToScreen()
+{
+    const QSize design(Twips(kClientWidth), Twips(kClientHeight));
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    // The window manager's frame, once the window has one, takes room as well.
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const QSize room = (screen()->availableGeometry().size() - frame).expandedTo(QSize(bar * 4, bar * 4));
+    bool wide = design.width() > room.width();
+    const bool tall = design.height() > room.height() - (wide ? bar : 0);
+    wide = design.width() > room.width() - (tall ? bar : 0);
+    const QSize window(std::min(design.width() + (tall ? bar : 0), room.width()),
+                       std::min(design.height() + (wide ? bar : 0), room.height()));
+    const QSize view = window - QSize(tall ? bar : 0, wide ? bar : 0);
+    setFixedSize(window);
+    m_horizontalBar->setGeometry(0, view.height(), view.width(), bar);
+    m_verticalBar->setGeometry(view.width(), 0, bar, view.height());
+    m_horizontalBar->setRange(0, design.width() - view.width());
+    m_verticalBar->setRange(0, design.height() - view.height());
+    m_horizontalBar->setPageStep(view.width());
+    m_verticalBar->setPageStep(view.height());
+    m_horizontalBar->setVisible(wide);
+    m_verticalBar->setVisible(tall);
+    m_horizontalBar->raise();
+    m_verticalBar->raise();
+}
+
+void Form1::ScrollTo(const QPoint& offset)
+{
+    const QPoint delta = offset - m_scrolled;
+    m_scrolled = offset;
+    for (QWidget* control : std::as_const(m_controls))
+        control->move(control->pos() - delta);
+}
+
+void Form1::EnsureVisible(QWidget* widget)
+{
+    const QRect area(0, 0, m_verticalBar->isVisible() ? m_verticalBar->x() : width(),
+                     m_horizontalBar->isVisible() ? m_horizontalBar->y() : height());
+    const QRect control(widget->mapTo(this, QPoint()), widget->size());
+    // A little of the surroundings shows with the control.
+    const int margin = Twips(120);
+    const auto scroll = [margin](QScrollBar* bar, int first, int last, int areaEnd) {
+        if (last > areaEnd)
+            bar->setValue(bar->value() + std::min(last - areaEnd + margin, first));
+        else if (first < 0)
+            bar->setValue(bar->value() + first - margin);
+    };
+    scroll(m_horizontalBar, control.left(), control.right() + 1, area.width());
+    scroll(m_verticalBar, control.top(), control.bottom() + 1, area.height());
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    FitToScreen();
+    // A window taken to another screen fits that one.
+    if (!m_followsScreen && windowHandle()) {
+        m_followsScreen = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &Form1::FitToScreen);
+    }
+    QWidget::showEvent(event);
+}
+
+void Form1::wheelEvent(QWheelEvent* event)
+{
+    // The wheel over the window's background scrolls its client area.
+    QScrollBar* bar = m_verticalBar->isVisible() ? m_verticalBar : m_horizontalBar;
+    if (bar->isVisible())
+        QCoreApplication::sendEvent(bar, event);
+    else
+        QWidget::wheelEvent(event);
 }
 
 void Form1::ConnectHandlers()

@@ -17,6 +17,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QScrollBar;
 class RowList;
 class RowTableView;
 class SearchState;
@@ -55,6 +56,10 @@ public:
 
     // Pixels for a length in twips at the screen's logical dpi.
     int Twips(int twips) const;
+    // Keeps the design size where the screen's available area holds it;
+    // otherwise the window takes what the area allows and its client area
+    // scrolls, so every control stays reachable.
+    void FitToScreen();
 
     // Controls, named as in the layout.
     RowTableView* ListView1;
@@ -114,6 +119,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -121,6 +128,11 @@ private:
     void CreateControls();
     void ConnectHandlers();
     void TrackPointer(QWidget* widget, int pointer);
+    void CreateScrollBars();
+    // Moves the controls so that the design point offset is at the top left.
+    void ScrollTo(const QPoint& offset);
+    // Scrolls a control that takes the focus into the visible area.
+    void EnsureVisible(QWidget* widget);
     void ApplySkin();
     void OccasionalWebSiteVisit();
 
@@ -132,6 +144,12 @@ private:
     std::unique_ptr<UndoRecords> m_undo;
     std::function<double()> m_random;
     std::optional<QCursor> m_customCursor;
+    // The controls at their design places, moved together when the client area scrolls.
+    QList<QWidget*> m_controls;
+    QScrollBar* m_horizontalBar = nullptr;
+    QScrollBar* m_verticalBar = nullptr;
+    QPoint m_scrolled;
+    bool m_followsScreen = false;
     int m_mousePointer = 0;
     // One entry a running long command: whether the hourglass was kept before it began.
     std::vector<bool> m_longCommands;

@@ -60,25 +60,37 @@ void ResultListMenu::SetUpView()
 void ResultListMenu::CreateMenu()
 {
     m_menu->setObjectName(QStringLiteral("ResultListContextMenu"));
-    m_menu->addAction(QStringLiteral("Open"), this, &ResultListMenu::Open);
+    QAction* open = m_menu->addAction(QStringLiteral("Open"), this, &ResultListMenu::Open);
+    // The keypad's Enter opens as well; the menu shows the first key.
+    open->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     m_menu->addAction(QStringLiteral("Open Containing Folder"), this, &ResultListMenu::OpenContainingFolder);
-    m_menu->addAction(QStringLiteral("Copy Path"), this, &ResultListMenu::CopyPath);
+    m_menu->addAction(QStringLiteral("Copy Path"), this, &ResultListMenu::CopyPath)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     m_menu->addSeparator();
     m_menu->addAction(QStringLiteral("Check Selected"), this, [this] { CheckSelected(true); });
     m_menu->addAction(QStringLiteral("Uncheck Selected"), this, [this] { CheckSelected(false); });
     m_menu->addAction(QStringLiteral("Check All"), this, [this] { CheckAll(true); });
     m_menu->addAction(QStringLiteral("Uncheck All"), this, [this] { CheckAll(false); });
     m_menu->addSeparator();
-    m_menu->addAction(QStringLiteral("Show Timeline..."), this, [this] { ShowTimeline(m_form); });
-    m_menu->addAction(QStringLiteral("Export as CSV..."), this, [this] { ExportResultsAsCsv(m_form.ResultRows(), m_form.Services(), m_form); });
+    m_menu->addAction(QStringLiteral("Show Timeline..."), this, [this] { ShowTimeline(m_form); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    m_menu->addAction(QStringLiteral("Export as CSV..."), this, [this] { ExportResultsAsCsv(m_form.ResultRows(), m_form.Services(), m_form); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     m_menu->addSeparator();
-    AddUndoEntries(*m_menu, m_form);
+    m_updateUndoEntries = AddUndoEntries(*m_menu, m_form);
+    // The entries' keys act while the list (or the open menu) has the focus.
+    for (QAction* action : m_menu->actions()) {
+        if (action->shortcut().isEmpty())
+            continue;
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        m_view->addAction(action);
+    }
 }
 
-void ResultListMenu::ShowMenu(const QPoint& position)
+void ResultListMenu::UpdateEntries()
 {
     const bool anyRows = m_form.ResultRows().Count() > 0;
-    const bool anySelected = !SelectedRows().empty();
+    const bool anySelected = m_view->selectionModel()->hasSelection();
     const QList<QAction*> actions = m_menu->actions();
     for (QAction* action : actions) {
         const QString text = action->text();
@@ -86,6 +98,12 @@ void ResultListMenu::ShowMenu(const QPoint& position)
             || text.endsWith(QLatin1String("Selected"));
         action->setEnabled(onSelection ? anySelected : anyRows);
     }
+    m_updateUndoEntries();
+}
+
+void ResultListMenu::ShowMenu(const QPoint& position)
+{
+    UpdateEntries();
     m_menu->popup(m_view->viewport()->mapToGlobal(position));
 }
 
@@ -187,6 +205,10 @@ void ResultListMenu::ToggleSelected()
 
 bool ResultListMenu::eventFilter(QObject* watched, QEvent* event)
 {
+    // A key is offered to the list before the shortcuts are looked up: an
+    // entry's key acts exactly when the menu would offer the entry.
+    if (watched == m_view && event->type() == QEvent::ShortcutOverride)
+        UpdateEntries();
     if (watched == m_view && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <vector>
 
 class Form1;
@@ -12,7 +13,8 @@ class QAbstractItemView;
 // The result list's own behaviour beyond the window's commands: several rows
 // selected at once, a context menu (open, show in folder, copy paths, check
 // marks), Space toggling the check marks of the selected rows, sorting by a
-// click on a column heading and dragging rows out as files.
+// click on a column heading and dragging rows out as files. The menu's
+// shortcuts work while the list has the focus.
 class ResultListMenu : public QObject {
     Q_OBJECT
 
@@ -37,6 +39,8 @@ private:
     void SetUpView();
     void CreateMenu();
     void ShowMenu(const QPoint& position);
+    // Enables the entries that have something to act on.
+    void UpdateEntries();
     void SortByHeading(int section, int order);
     // A box telling why the desktop opened nothing for Open or Open Containing Folder.
     void TellNothingOpened(const QString& reason);
@@ -46,4 +50,5 @@ private:
     Form1& m_form;
     QAbstractItemView* m_view;
     QMenu* m_menu;
+    std::function<void()> m_updateUndoEntries;
 };

@@ -21,13 +21,14 @@ void ShowCount(QAction& action, const QString& name, qsizetype count)
 }
 }  // namespace
 
-void AddUndoEntries(QMenu& menu, Form1& form)
+std::function<void()> AddUndoEntries(QMenu& menu, Form1& form)
 {
     const QString undoName = QStringLiteral("Undo Last Move");
     const QString restoreName = QStringLiteral("Restore Last Trashed");
     QAction* undo = menu.addAction(undoName, &form, [&form] {
         UndoLastMove(form.Undo().lastMove, form.Services(), form);
     });
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QAction* restore = menu.addAction(restoreName, &form, [&form] {
         RestoreLastTrashed(form.Undo().lastTrash, form.Services(), form);
     });
@@ -36,6 +37,5 @@ void AddUndoEntries(QMenu& menu, Form1& form)
         ShowCount(*restore, restoreName, form.Undo().lastTrash.paths.size());
     };
     showCounts();
-    // Runs after the menu's own enabling of its entries.
-    QObject::connect(&menu, &QMenu::aboutToShow, &form, showCounts);
+    return showCounts;
 }

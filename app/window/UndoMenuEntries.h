@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
+
 class Form1;
 class QMenu;
 
-// Adds "Undo Last Move" and "Restore Last Trashed" to the result list's
-// context menu. Each time the menu opens, an entry names how many files it
-// concerns, and it is disabled when there is nothing to take back.
-void AddUndoEntries(QMenu& menu, Form1& form);
+// Adds "Undo Last Move" (Ctrl+Z) and "Restore Last Trashed" to the result
+// list's context menu. Returns what brings the entries up to date: each names
+// how many files it concerns, and is disabled when there is nothing to take back.
+std::function<void()> AddUndoEntries(QMenu& menu, Form1& form);

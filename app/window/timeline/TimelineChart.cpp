@@ -1,13 +1,18 @@
 #include "app/window/timeline/TimelineChart.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 const QColor kBarColor(70, 130, 180);
@@ -18,11 +23,112 @@ constexpr double kGapShare = 0.2;
 constexpr double kWidestBarCharacters = 6.0;
 // A bar that counts at least one row is never thinner than this.
 constexpr double kShortestBar = 2.0;
+
+// One bar as an item of the chart's list: its period and count as name, and
+// whether the keyboard is on it and whether it is picked.
+class BarAccessible : public QAccessibleInterface {
+public:
+    BarAccessible(TimelineChart* chart, int slot) : m_chart(chart), m_slot(slot) {}
+
+    bool isValid() const override { return m_chart && m_slot < m_chart->Bins().SlotCount(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return m_chart ? m_chart->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(m_chart); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name && isValid() ? m_chart->ToolTipText(m_slot) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        // A bar that counts nothing still has its place on the axis.
+        QRect bar = m_chart->BarRect(m_slot).toAlignedRect();
+        bar.setTop(std::min(bar.top(), bar.bottom() - 1));
+        return QRect(m_chart->mapToGlobal(bar.topLeft()), bar.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.selectable = true;
+        state.focusable = true;
+        if (!isValid()) {
+            state.invalid = true;
+            return state;
+        }
+        state.selected = m_chart->IsPicked(m_slot);
+        state.focused = m_chart->hasFocus() && m_chart->CurrentSlot() == m_slot;
+        return state;
+    }
+    int Slot() const { return m_slot; }
+
+private:
+    QPointer<TimelineChart> m_chart;
+    int m_slot;
+};
+
+// The chart as a list whose items are its bars, one per slot.
+class ChartAccessible : public QAccessibleWidget {
+public:
+    explicit ChartAccessible(TimelineChart* chart) : QAccessibleWidget(chart, QAccessible::List) {}
+    ~ChartAccessible() override
+    {
+        for (const QAccessible::Id id : m_bars)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return Chart()->Bins().SlotCount(); }
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index < 0 || index >= childCount())
+            return nullptr;
+        // The bridge keeps a child by its id, so each slot keeps one interface.
+        while (m_bars.size() <= static_cast<size_t>(index))
+            m_bars.push_back(QAccessible::registerAccessibleInterface(
+                new BarAccessible(Chart(), static_cast<int>(m_bars.size()))));
+        return QAccessible::accessibleInterface(m_bars[static_cast<size_t>(index)]);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        const auto* bar = dynamic_cast<const BarAccessible*>(child);
+        return bar && bar->parent() && bar->parent()->object() == object() ? bar->Slot() : -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        return child(Chart()->SlotAt(Chart()->mapFromGlobal(QPoint(x, y))));
+    }
+    QAccessibleInterface* focusChild() const override
+    {
+        return Chart()->hasFocus() ? child(Chart()->CurrentSlot()) : nullptr;
+    }
+
+private:
+    TimelineChart* Chart() const { return static_cast<TimelineChart*>(widget()); }
+
+    mutable std::vector<QAccessible::Id> m_bars;
+};
+
+QAccessibleInterface* ChartAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TimelineChart") && object && object->isWidgetType())
+        return new ChartAccessible(static_cast<TimelineChart*>(object));
+    return nullptr;
+}
 }  // namespace
 
 TimelineChart::TimelineChart(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("TimelineChart"));
+    static const bool accessible = (QAccessible::installFactory(ChartAccessibleFactory), true);
+    Q_UNUSED(accessible);
+    setAccessibleName(QStringLiteral("Timeline"));
+    setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
@@ -32,11 +138,15 @@ void TimelineChart::SetBins(TimelineBins bins, const QString& caption)
 {
     m_bins = std::move(bins);
     m_caption = caption;
+    setAccessibleDescription(caption);
     m_hovered = -1;
+    m_current = std::min(m_current, m_bins.SlotCount() - 1);
     m_anchor = -1;
     m_pickedFirst = -1;
     m_pickedLast = -1;
     update();
+    QAccessibleEvent changed(this, QAccessible::ObjectReorder);
+    QAccessible::updateAccessibility(&changed);
 }
 
 QSize TimelineChart::sizeHint() const
@@ -147,7 +257,77 @@ void TimelineChart::mousePressEvent(QMouseEvent* event)
     const int slot = SlotAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton || slot < 0)
         return QWidget::mousePressEvent(event);
-    if (!(event->modifiers() & Qt::ShiftModifier) || m_anchor < 0)
+    SetCurrent(slot);
+    Pick(slot, event->modifiers() & Qt::ShiftModifier);
+}
+
+void TimelineChart::keyPressEvent(QKeyEvent* event)
+{
+    const int slotCount = m_bins.SlotCount();
+    const int current = std::max(m_current, 0);
+    switch (event->key()) {
+    case Qt::Key_Left:
+        SetCurrent(current - 1);
+        break;
+    case Qt::Key_Right:
+        SetCurrent(m_current + 1);
+        break;
+    case Qt::Key_Home:
+        SetCurrent(0);
+        break;
+    case Qt::Key_End:
+        SetCurrent(slotCount - 1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (slotCount > 0) {
+            SetCurrent(current);
+            Pick(current, event->modifiers() & Qt::ShiftModifier);
+        }
+        break;
+    default:
+        return QWidget::keyPressEvent(event);
+    }
+}
+
+void TimelineChart::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    if (m_current < 0)
+        m_current = m_pickedFirst >= 0 ? m_pickedFirst : std::min(0, m_bins.SlotCount() - 1);
+    update();
+    TellCurrent();
+}
+
+void TimelineChart::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void TimelineChart::SetCurrent(int slot)
+{
+    slot = std::clamp(slot, std::min(0, m_bins.SlotCount() - 1), m_bins.SlotCount() - 1);
+    if (slot == m_current)
+        return;
+    m_current = slot;
+    update();
+    TellCurrent();
+}
+
+void TimelineChart::TellCurrent()
+{
+    if (!hasFocus() || m_current < 0)
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(m_current);
+    QAccessible::updateAccessibility(&focus);
+}
+
+void TimelineChart::Pick(int slot, bool extend)
+{
+    if (!extend || m_anchor < 0)
         m_anchor = slot;
     m_pickedFirst = std::min(m_anchor, slot);
     m_pickedLast = std::max(m_anchor, slot);
@@ -189,11 +369,21 @@ void TimelineChart::paintEvent(QPaintEvent*)
     PaintCountAxis(painter, plot, top, step);
     for (int slot = 0; slot < m_bins.SlotCount(); ++slot) {
         QColor color = m_bins.IsUndatedSlot(slot) ? palette().color(QPalette::Mid) : kBarColor;
-        if (slot >= m_pickedFirst && slot <= m_pickedLast)
+        if (IsPicked(slot))
             color = kPickedColor;
         if (slot == m_hovered)
             color = color.lighter(125);
         painter.fillRect(BarRect(slot), color);
+    }
+    if (hasFocus() && m_current >= 0) {
+        // The keyboard's bar: a frame around its whole column.
+        const double slotWidth = plot.width() / m_bins.SlotCount();
+        QPen pen(palette().color(QPalette::Highlight), 2);
+        pen.setStyle(Qt::DashLine);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(plot.left() + slotWidth * m_current, plot.top(), slotWidth, plot.height()).adjusted(1, 1, -1, 0));
     }
     PaintPeriodAxis(painter, plot);
 }

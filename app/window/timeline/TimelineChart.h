@@ -10,7 +10,9 @@
 // device pixel ratio: one bar per slot, the counts on the left axis, the
 // periods in the user's locale below, the undated bar first in grey. A bar's
 // tool tip tells its period and count; a click picks a bar, a Shift-click
-// the run of bars from the last picked one.
+// the run of bars from the last picked one. From the keyboard, Left, Right,
+// Home and End move to a bar and Return or Space pick it (Shift extending).
+// Assistive technology sees the bars as the items of a list.
 class TimelineChart : public QWidget {
     Q_OBJECT
 
@@ -28,6 +30,9 @@ public:
     // Where a slot's period is written below the axis: centred under its bar,
     // but moved inward at the chart's ends so that it shows whole.
     QRectF AxisLabelRect(int slot) const;
+    // The bar the keyboard is on, or -1.
+    int CurrentSlot() const { return m_current; }
+    bool IsPicked(int slot) const { return slot >= m_pickedFirst && slot <= m_pickedLast; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -40,6 +45,9 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
@@ -51,10 +59,16 @@ private:
     void PaintCountAxis(QPainter& painter, const QRectF& plot, int top, int step) const;
     void PaintPeriodAxis(QPainter& painter, const QRectF& plot) const;
     void SetHovered(int slot);
+    void SetCurrent(int slot);
+    // Picks the slot, or with extend the run from the last picked one.
+    void Pick(int slot, bool extend);
+    // Tells assistive technology which bar has the focus.
+    void TellCurrent();
 
     TimelineBins m_bins;
     QString m_caption;
     int m_hovered = -1;
+    int m_current = -1;
     int m_anchor = -1;
     int m_pickedFirst = -1;
     int m_pickedLast = -1;

@@ -1,9 +1,11 @@
 #include "app/core/Failure.h"
 #include "app/platform/QtDialogs.h"
 #include "app/platform/QtShell.h"
+#include "app/platform/QtTranslations.h"
 #include "tests/support/TestDir.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -12,8 +14,10 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QListView>
+#include <QLocale>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -56,6 +60,28 @@ TEST(QtSeamsTest, TheSaveDialogsAllFilesShowsEveryFileUnderItsOwnText)
     EXPECT_EQ(QtDialogs().PickSaveFile(nullptr, QStringLiteral("Save"), filters), QString());
     EXPECT_EQ(texts, filters);
     EXPECT_EQ(listed, QStringList{QStringLiteral("notes")});
+}
+
+// Qt's own texts follow the user's language (Debian's qt6-translations-l10n).
+TEST(QtSeamsTest, QtsOwnTextsAreInTheUsersLanguage)
+{
+    QTranslator* german = InstallQtTranslations(QLocale(QStringLiteral("de_DE")));
+    ASSERT_NE(german, nullptr) << "Qt's translations are missing: run scripts/setup.sh";
+    QStringList buttons;
+    const auto readButtons = [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+            buttons << button->text();
+        dialog->close();
+    };
+    QTimer::singleShot(0, readButtons);
+    QtDialogs().AskYesNo(nullptr, QStringLiteral("Orvanta"), QStringLiteral("Go on?"));
+    QTimer::singleShot(0, readButtons);
+    QtDialogs().PickSaveFile(nullptr, QStringLiteral("Save"), {QStringLiteral("Text Files (*.txt)")});
+    for (const char* text : {"&Ja", "&Nein", "Abbrechen"})
+        EXPECT_TRUE(buttons.contains(QLatin1String(text))) << text << " in " << buttons.join(' ').toStdString();
+    QCoreApplication::removeTranslator(german);
+    delete german;
 }
 
 // The request returns before the file manager could answer; without one,

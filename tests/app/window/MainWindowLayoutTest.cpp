@@ -12,6 +12,8 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 
 #include <algorithm>
@@ -110,6 +112,34 @@ TEST_F(MainWindowLayoutTest, TheWindowIsFixedAtItsClientSizeAndWhite)
     for (QWidget* widget : {static_cast<QWidget*>(form->Frame2), static_cast<QWidget*>(form->Option3),
                             static_cast<QWidget*>(form->Label1)})
         EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+// The offscreen screen is 800 x 600, narrower than the window's design.
+TEST_F(MainWindowLayoutTest, OnANarrowerScreenTheWindowFitsAndEveryControlCanBeReached)
+{
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    ASSERT_LT(form->screen()->availableGeometry().width(), 1064);
+    EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
+    auto* bar = form->findChild<QScrollBar*>();
+    ASSERT_TRUE(bar && bar->isVisible() && bar->orientation() == Qt::Horizontal);
+    const auto shown = [&](QWidget* widget) {
+        return QRect(0, 0, form->width(), bar->y()).contains(QRect(widget->mapTo(form.get(), QPoint()), widget->size()));
+    };
+    // The scroll bar reaches both ends; at the start the controls are at their design places.
+    ASSERT_FALSE(shown(form->PushButton4));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - bar->height() - 4, bar->height() / 2));
+    EXPECT_TRUE(shown(form->PushButton4) && shown(form->PushButton11));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->height() + 4, bar->height() / 2));
+    EXPECT_EQ(form->ListView1->pos(), QPoint(form->Twips(120), form->Twips(120)));
+
+    // The keyboard brings every control it visits into view.
+    form->ListView1->setFocus();
+    for (int visit = 0; visit < 24; ++visit) {
+        QWidget* focused = QApplication::focusWidget();
+        EXPECT_TRUE(shown(focused)) << focused->objectName().toStdString();
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
 }
 
 TEST_F(MainWindowLayoutTest, CaptionsOnTheWhiteWindowStayDarkUnderADarkTheme)

@@ -22,9 +22,18 @@ protected:
             programFolder.CreateFile(QStringLiteral("HAND-M.CUR"), TinyCursorFile(3, 5));
         MakeForm(nullptr, programFolder.Path());
         form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
-    void MoveOver(QWidget* widget, QPoint at) { QTest::mouseMove(widget, at); }
+    void MoveOver(QWidget* widget, QPoint at)
+    {
+        // The offscreen screen is narrower than the window: the focus scrolls a control into view first.
+        QWidget* focusable = widget;
+        while (focusable != form.get() && focusable->focusPolicy() == Qt::NoFocus)
+            focusable = focusable->parentWidget();
+        if (focusable != form.get())
+            focusable->setFocus();
+        QTest::mouseMove(widget, at);
+    }
     void MoveOver(QWidget* widget) { MoveOver(widget, widget->rect().center()); }
     // Over the window and inside each frame, at a point no control covers.
     void MoveOverWindow() { MoveOver(form.get(), BlankPoint(form.get(), 60, 60)); }

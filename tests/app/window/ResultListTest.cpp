@@ -1,3 +1,4 @@
+#include "actions/undo/UndoRecords.h"
 #include "app/core/RowList.h"
 #include "app/window/RowTableView.h"
 #include "tests/support/FormFixture.h"
@@ -152,13 +153,42 @@ TEST_F(ResultListTest, DoubleClickAndOtherKeysRunNoCommand)
     Select({2});
     const QRect cell = View().visualRect(Rows().index(1, 1));
     QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, cell.center());
-    for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Backspace, Qt::Key_F2, Qt::Key_A})
+    for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_F2, Qt::Key_A})
         QTest::keyClick(&View(), key);
     EXPECT_EQ(Texts(), (QStringList{"/a", "/b", "/c"}));
     EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false}));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_TRUE(shell.openedUrls.empty());
     EXPECT_TRUE(shell.shownInFolder.empty());
+}
+
+TEST_F(ResultListTest, TheMenusKeysActWhileTheListHasTheFocus)
+{
+    AddRows({"/a", "/b", "/c"});
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    form->ListView1->setFocus();  // elsewhere the keys keep their own meaning
+    QTest::keyClick(form->ListView1, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(form->ListView1, Qt::Key_Return);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_TRUE(shell.openedUrls.empty());
+
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, View().visualRect(Rows().index(1, 0)).center());
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, Qt::ShiftModifier, View().visualRect(Rows().index(2, 0)).center());
+    QTest::keyClick(&View(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("/b\n/c"));
+    QTest::keyClick(&View(), Qt::Key_Return);
+    EXPECT_EQ(shell.openedUrls, std::vector<QUrl>{QUrl::fromLocalFile("/c")});
+    QTest::keyClick(&View(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.Texts(FakeDialogs::Kind::SavePicker).size(), 1);
+    // A move recorded since the menu last opened: Ctrl+Z undoes it all the same.
+    form->Undo().lastMove.files.push_back({QStringLiteral("/nonexistent/a"), QStringLiteral("/nonexistent/b"), {}});
+    QTest::keyClick(&View(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    QTest::keyClick(&View(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_NE(form->findChild<QWidget*>(QStringLiteral("TimelineWindow")), nullptr);
+    EXPECT_EQ(MenuEntry(QStringLiteral("Undo Last Move"))->shortcut().toString(), QStringLiteral("Ctrl+Z"));
 }
 
 TEST_F(ResultListTest, HomeAndEndSelectTheFirstAndTheLastRow)

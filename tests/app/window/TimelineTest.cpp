@@ -8,6 +8,7 @@
 #include "tests/support/FormFixture.h"
 #include "tests/support/TimeZoneScope.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QHelpEvent>
 #include <QTest>
@@ -148,5 +149,36 @@ TEST_F(TimelineTest, ABarTellsItsPeriodAndCountAndAClickSelectsItsRows)
     QCoreApplication::processEvents();
     for (const int slot : {0, 1, Chart().Bins().SlotCount() - 1})
         EXPECT_TRUE(QRectF(Chart().rect()).contains(Chart().AxisLabelRect(slot))) << slot;
+}
+
+TEST_F(TimelineTest, KeysAndAScreenReaderReachEveryBar)
+{
+    const TimeZoneScope zone("UTC");
+    AddRows({5, 7, 5, 0, 6});
+    Trigger(QStringLiteral("Show Timeline..."));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form->findChild<TimelineWindow*>()));
+    QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(&Chart());
+    EXPECT_EQ(chart->text(QAccessible::Name), QStringLiteral("Timeline"));
+    ASSERT_EQ(chart->childCount(), 4);  // no date, 5, 6 and 7 March
+    EXPECT_EQ(chart->child(2)->text(QAccessible::Name), Chart().ToolTipText(2));
+    const auto focused = [&] { return chart->focusChild() ? chart->indexOfChild(chart->focusChild()) : -1; };
+    EXPECT_EQ(focused(), 0);
+
+    const auto keys = [&](std::initializer_list<Qt::Key> list, Qt::KeyboardModifiers last = {}) {
+        for (auto it = list.begin(); it != list.end(); ++it)
+            QTest::keyClick(&Chart(), *it, it + 1 == list.end() ? last : Qt::NoModifier);
+    };
+    keys({Qt::Key_End, Qt::Key_Left});
+    EXPECT_EQ(focused(), 2);
+    keys({Qt::Key_Return});
+    EXPECT_EQ(Selected(), std::vector<int>{5});
+    EXPECT_TRUE(chart->child(2)->state().selected);
+    keys({Qt::Key_Right, Qt::Key_Right, Qt::Key_Space}, Qt::ShiftModifier);  // Right stops at the last bar
+    EXPECT_EQ(Selected(), (std::vector<int>{2, 5}));
+    keys({Qt::Key_Home, Qt::Key_Space});
+    EXPECT_EQ(Selected(), std::vector<int>{4});
+    Click(1);  // a click moves the keyboard to its bar
+    keys({Qt::Key_Right, Qt::Key_Return}, Qt::ShiftModifier);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 3, 5}));
 }
 }  // namespace

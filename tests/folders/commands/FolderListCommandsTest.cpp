@@ -112,6 +112,17 @@ TEST_F(FolderListCommandsTest, DeleteKeyRemovesTheCurrentRowOnly)
     EXPECT_TRUE(form->PushButton1->isEnabled());
 }
 
+TEST_F(FolderListCommandsTest, TheListSelectsOneRowAtATimeWhateverTheMouseAndKeysDo)
+{
+    for (const char* folder : {"/a", "/b", "/c"})
+        AddPicked(QLatin1String(folder));
+    form->show();
+    for (const auto& [row, keys] : {std::pair{0, Qt::NoModifier}, {2, Qt::ShiftModifier}, {1, Qt::ControlModifier}})
+        QTest::mouseClick(form->ListView1->viewport(), Qt::LeftButton, keys, form->ListView1->visualRect(form->FolderRows().index(row, 0)).center());
+    QTest::keyClick(form->ListView1, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(form->ListView1->selectionModel()->selectedRows().size(), 1);
+}
+
 TEST_F(FolderListCommandsTest, HourglassHoldsOffRemovals)
 {
     AddPicked(QStringLiteral("/a"));
