@@ -45,17 +45,13 @@ struct MoveOutcome {
 using FilesMet = std::map<std::tuple<quint64, quint64, QString>, QString>;
 
 // The row text that listed the file before in this move, or nothing when this
-// is its first listing (or its folder cannot be told, for the copy to report).
+// is its first listing. Throws Failure when its folder cannot be told: the file
+// then stays, since it might be one already moved.
 QString MetBefore(const QString& rowText, FilesMet& met, FileSystem& fileSystem)
 {
     const QString path = RemoveDoubleBackslashes(rowText);
     const QString folder = GetFolderPart(path);
-    FileStamp folderStamp;
-    try {
-        folderStamp = fileSystem.FolderStampOf(folder);
-    } catch (const Failure&) {
-        return {};
-    }
+    const FileStamp folderStamp = fileSystem.FolderStampOf(folder);
     const auto [first, added] =
         met.try_emplace({folderStamp.device, folderStamp.inode, path.mid(folder.size())}, rowText);
     return added ? QString() : first->second;
@@ -122,7 +118,15 @@ void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, Fil
     for (FileInGroup& file : files) {
         if (&file != &files.front() && (bytes >= kGroupBytes || elapsed.elapsed() >= kGroupMs))
             break;
-        if (QString first = MetBefore(file.rowText, met, fileSystem); !first.isEmpty()) {
+        QString first;
+        try {
+            first = MetBefore(file.rowText, met, fileSystem);
+        } catch (const Failure& failure) {
+            file.outcome = MoveOutcome{MoveOutcome::Row::KeepChecked,
+                                       failure.Description() + QStringLiteral("; it stays in its folder")};
+            continue;
+        }
+        if (!first.isEmpty()) {
             file.outcome = MoveOutcome{MoveOutcome::Row::KeepChecked, {}, std::move(first)};
             continue;
         }

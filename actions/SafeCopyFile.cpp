@@ -104,10 +104,21 @@ bool CopyStands(const CopyDone& copy, FileSystem& fileSystem)
 {
     try {
         return fileSystem.StampOf(copy.copiedTo).SameFile(copy.copy);
-    } catch (const Failure&) {
-        return false;
+    } catch (const Failure& failure) {
+        // A look that fails tells nothing, and the source stays; the copy
+        // counts as gone only when a second look agrees.
+        if (failure.Number() != ErrorNumber::PathNotFound)
+            throw;
+        try {
+            fileSystem.StampOf(copy.copiedTo);
+        } catch (const Failure& again) {
+            if (again.Number() == ErrorNumber::PathNotFound)
+                return false;
+        }
+        throw;
     }
 }
+
 }  // namespace
 
 SourceDeletion DeleteFileRobust(const QString& path, const CopyDone& copy, FileSystem& fileSystem, QString& reason)
