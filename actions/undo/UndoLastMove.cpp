@@ -43,6 +43,10 @@ QString MoveBack(const MovedFile& file, FileSystem& fileSystem, BackgroundFileWo
         return QStringLiteral("it changed since the move; it stays at %1").arg(file.moved);
     CopyDone done;
     try {
+        // Inside one file system the file is renamed back, whole.
+        work.BeforeCommit();
+        if (fileSystem.RenameFile(file.moved, file.original))
+            return {};
         done = fileSystem.CopyFileStamped(file.moved, file.original, [&] { work.ChunkDone(); },
                                           [&] { work.BeforeCommit(); });
     } catch (const Failure& failure) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -168,6 +169,17 @@ public:
     // of the returned copy.
     virtual std::unique_ptr<PreparedCopy> PrepareCopy(const QString& source, const QString& target,
                                                       const std::function<void()>& betweenChunks) = 0;
+    // Gives the regular file at source the target's path inside one file
+    // system, never replacing a file there (throws 58, and another name may be
+    // tried); returns the file as it stands at the target. Nothing when the
+    // two lie on different file systems or the file system has no such rename:
+    // the caller copies instead. The default never renames.
+    virtual std::optional<CopyDone> RenameFile(const QString& source, const QString& target)
+    {
+        Q_UNUSED(source);
+        Q_UNUSED(target);
+        return std::nullopt;
+    }
     // The stamp of the file at the path itself (a link is not followed);
     // throws when there is none.
     virtual FileStamp StampOf(const QString& path)

@@ -480,6 +480,29 @@ CopyDone PosixFileSystem::CopyFileStamped(const QString& source, const QString& 
     return CopyRegularFile(source, target, betweenChunks, beforeNaming);
 }
 
+std::optional<CopyDone> PosixFileSystem::RenameFile(const QString& source, const QString& target)
+{
+    const QByteArray from = Encoded(source);
+    const QByteArray to = Encoded(target);
+    struct stat status {};
+    if (::lstat(from.constData(), &status) != 0)
+        ThrowErrno();
+    if (!S_ISREG(status.st_mode))
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("Not a regular file"));
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) != 0) {
+        // Another file system (or mount), or one without exclusive renames: copy.
+        if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
+            return std::nullopt;
+        ThrowErrno();
+    }
+    // The rename is atomic: the file stands under one of its names whatever
+    // happens, so nothing needs syncing before the move counts as done.
+    struct stat after {};
+    const bool seen = ::lstat(to.constData(), &after) == 0 && after.st_ino == status.st_ino;
+    const FileStamp moved = StampFrom(seen ? after : status);
+    return CopyDone{moved, target, moved};
+}
+
 FileStamp PosixFileSystem::StampOf(const QString& path)
 {
     struct stat status {};

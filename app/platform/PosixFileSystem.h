@@ -23,6 +23,7 @@ public:
                              const std::function<void()>& beforeNaming) override;
     std::unique_ptr<PreparedCopy> PrepareCopy(const QString& source, const QString& target,
                                               const std::function<void()>& betweenChunks) override;
+    std::optional<CopyDone> RenameFile(const QString& source, const QString& target) override;
     FileStamp StampOf(const QString& path) override;
     FileStamp FolderStampOf(const QString& path) override;
     void DeleteFile(const QString& path) override;

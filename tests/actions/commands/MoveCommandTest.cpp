@@ -111,6 +111,36 @@ TEST_F(MoveCommandTest, UndoLastMovePutsFilesBackButNeverReplacesNorDeletesAChan
 
 }
 
+TEST_F(MoveCommandTest, InsideOneFileSystemAFileIsRenamedNeedingNoRoomAndUndoRenamesItBack)
+{
+    const TestMount small = TestMount::Tmpfs(dir.CreateFolder(QStringLiteral("small")));
+    if (!small.Mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    // 700 KiB on a file system of 1 MiB: no copy fits beside it.
+    const QString a = dir.CreateFile(QStringLiteral("small/src/a.bin"), QByteArray(700 << 10, 'a'));
+    const QString taken = dir.CreateFile(QStringLiteral("small/to/a.bin"), "taken");
+    TestDir::SetTimes(a, 1'500'000'001, 1'600'000'000);
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(a).constData(), &before), 0);
+    FillRows({a});
+    CheckRows({1});
+    Move(dir.Path(QStringLiteral("small/to")));
+    const QString moved = dir.Path(QStringLiteral("small/to/a (2).bin"));
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(moved).constData(), &after), 0) << NotMovedMessages().value(0).toStdString();
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_sec, 1'500'000'001);
+    EXPECT_EQ(Contents(taken), QByteArray("taken"));
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_TRUE(NotMovedMessages().isEmpty());
+
+    MenuEntry(QStringLiteral("Undo Last Move"))->trigger();
+    ASSERT_EQ(::stat(QFile::encodeName(a).constData(), &after), 0) << NotMovedMessages().value(0).toStdString();
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_FALSE(QFile::exists(moved));
+}
+
 TEST_F(MoveCommandTest, CancelledPickerKeepsLastFolderAndMovesNothing)
 {
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
@@ -141,6 +171,7 @@ TEST_F(MoveCommandTest, NameClashesTakeNumberedNamesAndReplaceNothing)
 
 TEST_F(MoveCommandTest, FilesNotMovedStayInPlaceCheckedAndAreNamedOnce)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     const QString own = dir.CreateFile(QStringLiteral("target/own.txt"), "own");
     const QString gone = dir.Path(QStringLiteral("src/gone.txt"));
     const QString full = dir.CreateFile(QStringLiteral("src/full.txt"), "disk full");
@@ -196,6 +227,7 @@ TEST_F(MoveCommandTest, TargetFolderRemovedDuringTheMoveLeavesTheSources)
 
 TEST_F(MoveCommandTest, TargetFolderRemovedWhileSourcesAreDeletedKeepsTheSourcesWhoseCopiesWent)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     QStringList sources;
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         sources << dir.CreateFile(QStringLiteral("src/") + QLatin1String(name), name);
@@ -277,6 +309,7 @@ TEST_F(MoveCommandTest, ClearDuringTheMoveLeavesEveryFileWholeInOnePlace)
 
 TEST_F(MoveCommandTest, CloseDuringTheCopyLeavesTheFileInHandWhereItWas)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
     const QString b = dir.CreateFile(QStringLiteral("src/b.txt"), "beta");
     FillRows({a, b});
@@ -295,6 +328,7 @@ TEST_F(MoveCommandTest, CloseDuringTheCopyLeavesTheFileInHandWhereItWas)
 
 TEST_F(MoveCommandTest, AStuckCopyHoldsNeitherTheWindowNorItsClose)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
     FillRows({a});
     CheckRows({1});
@@ -319,6 +353,7 @@ TEST_F(MoveCommandTest, AStuckCopyHoldsNeitherTheWindowNorItsClose)
 
 TEST_F(MoveCommandTest, ASourceChangedDuringTheMoveStaysWithItsChangeBesideTheCopyOfBefore)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     // Times in the past, so that a change within the clock's tick still shows.
     QStringList sources;
     for (const char* name : {"overwritten.txt", "replaced.txt", "appended.txt"}) {
@@ -366,6 +401,7 @@ TEST_F(MoveCommandTest, ASourceChangedDuringTheMoveStaysWithItsChangeBesideTheCo
 
 TEST_F(MoveCommandTest, ATargetFolderRenamedDuringTheCopyIsNamedWhereTheCopyStands)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
     const QString renamed = dir.Path(QStringLiteral("renamed"));
     FillRows({a});
