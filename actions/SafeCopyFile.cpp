@@ -154,7 +154,7 @@ SourceDeletion DeleteFileRobust(const QString& path, const CopyDone& copy, FileS
         return stillThere ? SourceDeletion::Failed : SourceDeletion::Gone;
     };
     try {
-        if (fileSystem.StampOf(path) != copy.source)
+        if (fileSystem.StampOf(path) != copy.source || !fileSystem.SameContentAsCopy(path, copy))
             return SourceDeletion::Changed;
         if (!CopyStands(copy, fileSystem))
             return SourceDeletion::CopyGone;

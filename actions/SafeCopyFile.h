@@ -63,7 +63,8 @@ void NameCopy(CopyOutcome& copy);
 enum class SourceDeletion { Deleted, Changed, CopyGone, Gone, Failed };
 
 // Deletes the file only while it is still the very file the copy read,
-// unchanged (same stamp), and the copy still stands at its name as the very
-// file made (same identity); otherwise the file stays. Both are compared
-// right before the deletion, with nothing run between.
+// unchanged (same stamp and, where stamps cannot show every change, the same
+// bytes as the copy), and the copy still stands at its name as the very file
+// made (same identity); otherwise the file stays. Both are compared right
+// before the deletion, with nothing run between.
 SourceDeletion DeleteFileRobust(const QString& path, const CopyDone& copy, FileSystem& fileSystem, QString& reason);

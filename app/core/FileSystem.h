@@ -192,6 +192,17 @@ public:
     {
         throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("No stamp for %1").arg(path));
     }
+    // Whether the file at path still holds what its copy holds, where the
+    // stamps of its file system cannot show every change (FAT and exFAT keep
+    // no change time and coarse modification times): then the bytes of the
+    // two are compared. True at once where the stamps suffice; throws when
+    // either cannot be read.
+    virtual bool SameContentAsCopy(const QString& path, const CopyDone& copy)
+    {
+        Q_UNUSED(path);
+        Q_UNUSED(copy);
+        return true;
+    }
     // Deletes one file, read-only files included.
     virtual void DeleteFile(const QString& path) = 0;
     // Starts writing a text file (UTF-8, no byte-order mark) that replaces any

@@ -99,6 +99,18 @@ void CheckNameFits(int folderFd, const QByteArray& name)
         throw NameRefused();
 }
 
+// Whether a change to a file shows in its stamps. FAT and exFAT keep no
+// change time and coarse modification times, and a file system in user space
+// (FAT and exFAT are reached so) keeps whatever stamps its driver gives.
+bool StampsShowChanges(int fd)
+{
+    struct statfs fileSystem {};
+    if (::fstatfs(fd, &fileSystem) != 0)
+        return false;
+    return fileSystem.f_type != MSDOS_SUPER_MAGIC && fileSystem.f_type != kExfatMagic
+        && fileSystem.f_type != FUSE_SUPER_MAGIC;
+}
+
 // The FAT file system in user space (fusefat) holds the folder: the type of
 // the last mount over its path says so, as FUSE's own type tells nothing.
 bool IsFuseFat(int folderFd)
@@ -465,6 +477,48 @@ std::unique_ptr<PreparedCopy> PosixFileSystem::PrepareCopy(const QString& source
                                                            const std::function<void()>& betweenChunks)
 {
     return std::make_unique<PosixPreparedCopy>(source, target, betweenChunks, CopyMeans{});
+}
+
+bool PosixFileSystem::SameContentAsCopy(const QString& path, const CopyDone& copy)
+{
+    const Descriptor file(::open(Encoded(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0)
+        ThrowErrno();
+    if (StampsShowChanges(file.Get()))
+        return true;
+    const Descriptor copied(::open(Encoded(copy.copiedTo).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (copied.Get() < 0)
+        ThrowErrno();
+    const FileStamp fileStamp = StampOfDescriptor(file.Get());
+    const FileStamp copyStamp = StampOfDescriptor(copied.Get());
+    if (!fileStamp.SameFile(copy.source) || !copyStamp.SameFile(copy.copy) || fileStamp.size != copyStamp.size)
+        return false;
+    std::vector<char> mine(static_cast<size_t>(kCopyChunk));
+    std::vector<char> theirs(static_cast<size_t>(kCopyChunk));
+    for (off_t offset = 0; offset < fileStamp.size;) {
+        const ssize_t count = ::pread(file.Get(), mine.data(), mine.size(), offset);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            ThrowErrno();
+        if (count == 0)
+            return false;  // shrunk meanwhile
+        for (ssize_t read = 0; read < count;) {
+            const ssize_t more = ::pread(copied.Get(), theirs.data() + read, static_cast<size_t>(count - read),
+                                         offset + read);
+            if (more < 0 && errno == EINTR)
+                continue;
+            if (more < 0)
+                ThrowErrno();
+            if (more == 0)
+                return false;
+            read += more;
+        }
+        if (std::memcmp(mine.data(), theirs.data(), static_cast<size_t>(count)) != 0)
+            return false;
+        offset += count;
+    }
+    return true;
 }
 
 void PosixFileSystem::CopyFile(const QString& source, const QString& target,

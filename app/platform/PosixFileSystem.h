@@ -26,6 +26,7 @@ public:
     std::optional<CopyDone> RenameFile(const QString& source, const QString& target) override;
     FileStamp StampOf(const QString& path) override;
     FileStamp FolderStampOf(const QString& path) override;
+    bool SameContentAsCopy(const QString& path, const CopyDone& copy) override;
     void DeleteFile(const QString& path) override;
     std::unique_ptr<TextFileWriter> CreateTextFile(const QString& path) override;
     void MoveToTrash(const QString& path) override;

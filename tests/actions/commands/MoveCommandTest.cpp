@@ -399,6 +399,47 @@ TEST_F(MoveCommandTest, ASourceChangedDuringTheMoveStaysWithItsChangeBesideTheCo
     }
 }
 
+TEST_F(MoveCommandTest, ASourceOnFatOverwrittenWithItsStampsKeptStaysBesideTheCopyOfBefore)
+{
+    int mounted = 0;
+    for (const TestMount::Fat kind : {TestMount::Fat::Fat, TestMount::Fat::ExFat}) {
+        const QString name = kind == TestMount::Fat::Fat ? QStringLiteral("fat") : QStringLiteral("exfat");
+        SCOPED_TRACE(name.toStdString());
+        const TestMount mount =
+            TestMount::FatImage(dir.Path(name + QStringLiteral(".img")), dir.CreateFolder(name), kind);
+        if (!mount.Mounted())
+            continue;
+        ++mounted;
+        dialogs.shown.clear();
+        const QString a = dir.CreateFile(name + QStringLiteral("/a.txt"), "before");
+        TestDir::SetTimes(a, 1'500'000'000, 1'500'000'000);
+        FillRows({a});
+        CheckRows({1});
+        // Once the copy read it, the file is overwritten, same size, its times put back:
+        // FAT keeps no change time, so every stamp is as the copy saw it.
+        std::atomic<bool> copied = false;
+        fileSystem.betweenCopyChunks = [&](const QString&) { copied = true; };
+        pump.hook = [&](int) {
+            if (!copied.exchange(false))
+                return;
+            QFile file(a);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            file.write("BEFORE");
+            file.close();
+            TestDir::SetTimes(a, 1'500'000'000, 1'500'000'000);
+        };
+        Move(target);
+        EXPECT_EQ(Contents(a), QByteArray("BEFORE"));
+        EXPECT_EQ(Contents(target + QStringLiteral("/a.txt")), QByteArray("before"));
+        EXPECT_TRUE(NotMovedMessages().value(0).contains(a + QStringLiteral(": it changed while it was moved")))
+            << NotMovedMessages().value(0).toStdString();
+        QFile::remove(target + QStringLiteral("/a.txt"));
+        Rows().Clear();
+    }
+    if (mounted == 0)
+        GTEST_SKIP() << "no FAT image can be mounted here";
+}
+
 TEST_F(MoveCommandTest, ATargetFolderRenamedDuringTheCopyIsNamedWhereTheCopyStands)
 {
     fileSystem.renames = false;  // the copy's path, as across file systems
