@@ -100,7 +100,7 @@ MoveOutcome FinishMove(const QString& rowText, const CopyOutcome& copy, FileSyst
     QString reason;
     switch (DeleteFileRobust(RemoveDoubleBackslashes(rowText), copy.done, fileSystem, reason)) {
     case SourceDeletion::Deleted:
-        MoveRecorder::Note(RemoveDoubleBackslashes(rowText), copiedTo, copy.done.source);
+        MoveRecorder::Note(RemoveDoubleBackslashes(rowText), copiedTo, copy.done.copy);
         return {Row::Remove, {}};
     case SourceDeletion::Gone:
         return {Row::Remove,

@@ -198,6 +198,17 @@ public:
         m_named = true;
     }
 
+    // Takes the name given back, while it still names this copy.
+    void Unname(const QByteArray& name)
+    {
+        struct stat named {};
+        struct stat mine {};
+        if (::fstatat(m_folderFd, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(m_fd, &mine) == 0
+            && named.st_ino == mine.st_ino && named.st_dev == mine.st_dev)
+            ::unlinkat(m_folderFd, name.constData(), 0);
+        m_named = false;
+    }
+
 private:
     int m_folderFd;
     CopyMeans m_means;
@@ -417,6 +428,7 @@ public:
         const QByteArray name = NameOf(target);
         m_copy.Name(name);
         m_nameSync.emplace(m_folder.Get());
+        KeepTimes(name);
         return {Source(), WhereTheCopyStands(target, m_folder.Get(), name, m_copied), m_copied};
     }
 
@@ -427,6 +439,26 @@ public:
     }
 
 private:
+    // Some file systems stamp a file anew as it takes its name (FAT in user
+    // space, renaming over the reserved name): the times are checked under
+    // the final name and set again there. A copy whose times do not hold is
+    // taken back under no name, as it would not be the file it copies.
+    void KeepTimes(const QByteArray& name)
+    {
+        const qint64 modified = m_copied.modifiedNs;
+        m_copied = StampOfDescriptor(m_copy.Fd());
+        if (m_copied.modifiedNs == modified)
+            return;
+        const struct timespec times[2] = {m_status.st_atim, m_status.st_mtim};
+        if (::futimens(m_copy.Fd(), times) == 0)
+            m_copied = StampOfDescriptor(m_copy.Fd());
+        if (m_copied.modifiedNs != modified) {
+            m_copy.Unname(name);
+            throw Failure(ErrorNumber::PathFileAccessError,
+                          QStringLiteral("The target folder's file system did not keep the file's times"));
+        }
+    }
+
     static int OpenFolderOf(const QString& target)
     {
         const int fd = ::open(Encoded(QFileInfo(target).absolutePath()).constData(),

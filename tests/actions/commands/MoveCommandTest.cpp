@@ -535,6 +535,7 @@ TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuse
         const QString a = dir.CreateFile(name + QStringLiteral("-src/a.txt"), "alpha");
         const QString refused = dir.CreateFile(name + QStringLiteral("-src/what?.txt"), "question");
         ::chmod(QFile::encodeName(a).constData(), 0640);
+        TestDir::SetTimes(a, 1'500'000'001, 1'500'000'001);
         ASSERT_TRUE(QDir(stick).mkdir(QStringLiteral("in")));
         const QString taken = dir.CreateFile(name + QStringLiteral("/in/a.txt"), "already there");
         FillRows({a, refused});
@@ -553,6 +554,13 @@ TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuse
             refused + QStringLiteral(": The target folder's file system cannot hold this name; it stays in its folder")))
             << NotMovedMessages()[0].toStdString();
         EXPECT_TRUE(dialogs.Warnings().isEmpty());
+        // The date modified holds under the final name, to FAT's 2 s, and Undo Last Move takes the file back.
+        struct stat moved {};
+        ASSERT_EQ(::stat(QFile::encodeName(stick + QStringLiteral("/in/a (2).txt")).constData(), &moved), 0);
+        EXPECT_LE(std::abs(moved.st_mtim.tv_sec - 1'500'000'001), 1);
+        MenuEntry(QStringLiteral("Undo Last Move"))->trigger();
+        EXPECT_EQ(Contents(a), QByteArray("alpha")) << dialogs.Messages().join(QStringLiteral("\n")).toStdString();
+        EXPECT_FALSE(QFile::exists(stick + QStringLiteral("/in/a (2).txt")));
         Rows().Clear();
 
         // A file of 4 GiB is refused by FAT at once, before any copying; exFAT has no such limit.
