@@ -1,6 +1,7 @@
 #include "app/platform/PosixFileCopy.h"
 
 #include "app/core/Failure.h"
+#include "app/platform/AbandonedCopies.h"
 #include "app/platform/PosixDescriptor.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/PosixMountTable.h"
@@ -9,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -146,8 +146,9 @@ void CheckSizeFits(int folderFd, off_t size)
 }
 
 // The copy under construction in the target folder: an unnamed file where the
-// file system allows one, else a hidden temporary name. Unless it was named,
-// it is gone when this object is.
+// file system allows one, else a hidden temporary name that tells its owner
+// (once the temporaries that killed owners left in the folder are removed).
+// Unless it was named, it is gone when this object is.
 class CopyUnderConstruction {
 public:
     CopyUnderConstruction(int folderFd, const QByteArray& targetName, const CopyMeans& means)
@@ -160,9 +161,9 @@ public:
             if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
                 ThrowErrno();
         }
+        RemoveAbandonedCopies(folderFd);
         for (int attempt = 0; attempt < 100; ++attempt) {
-            m_temporaryName = "." + targetName.left(200) + "."
-                + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
+            m_temporaryName = TemporaryName(targetName);
             m_fd = ::openat(folderFd, m_temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             if (m_fd >= 0 || errno != EEXIST)
                 break;
@@ -190,10 +191,12 @@ public:
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
             if (::linkat(AT_FDCWD, self.constData(), m_folderFd, name.constData(), AT_SYMLINK_FOLLOW) != 0)
                 ThrowNaming(errno, name, m_folderFd);
-        } else if (const int error = RenameWithoutReplacing(m_folderFd, m_temporaryName.constData(), m_folderFd,
-                                                            name.constData(), m_means.exclusiveRename,
-                                                            m_means.hardLink)) {
-            ThrowNaming(error, name, m_folderFd);
+        } else {
+            const QByteArray reservingAs = ReservingName(name);
+            if (const int error = RenameWithoutReplacing(
+                    m_folderFd, m_temporaryName.constData(), m_folderFd, name.constData(), m_means.exclusiveRename,
+                    m_means.hardLink, reservingAs.isEmpty() ? nullptr : reservingAs.constData()))
+                ThrowNaming(error, name, m_folderFd);
         }
         m_named = true;
     }

@@ -2,6 +2,7 @@
 #include "app/core/BackgroundFileWork.h"
 #include "app/core/MousePointer.h"
 #include "app/core/Settings.h"
+#include "app/platform/AbandonedCopies.h"
 #include "tests/actions/commands/ActionsFixture.h"
 #include "tests/actions/commands/RefusingFileSystem.h"
 #include "tests/support/TestMount.h"
@@ -518,6 +519,42 @@ TEST_F(MoveCommandTest, AFileListedThroughTwoFolderPathsIsMovedOnce)
     EXPECT_EQ(TargetFiles(), (QStringList{QStringLiteral("x.txt"), QStringLiteral("y.txt")}));
     EXPECT_EQ(Rows().Count(), 0);
     EXPECT_TRUE(NotMovedMessages().isEmpty()) << NotMovedMessages().value(0).toStdString();
+}
+
+TEST_F(MoveCommandTest, TemporariesAKilledMoveLeftOnFatGoWithTheNextMoveIntoTheirFolder)
+{
+    int mounted = 0;
+    for (const TestMount::Fat kind : {TestMount::Fat::Fat, TestMount::Fat::ExFat}) {
+        const QString name = kind == TestMount::Fat::Fat ? QStringLiteral("fat") : QStringLiteral("exfat");
+        SCOPED_TRACE(name.toStdString());
+        const QString stick = dir.CreateFolder(name);
+        const TestMount mount = TestMount::FatImage(dir.Path(name + QStringLiteral(".img")), stick, kind);
+        if (!mount.Mounted())
+            continue;
+        ++mounted;
+        // Owners that no longer run: this process's id started at another time, or in another boot.
+        const QList<QByteArray> owner = OwnerOf(::getpid()).split('-');
+        const QString live = QString::fromLatin1(owner.join('-'));
+        const QString reused = QString::fromLatin1(owner[0] + "-1-" + owner[2]);
+        const QString rebooted = QString::fromLatin1(owner[0] + '-' + owner[1] + "-00000000");
+        const QStringList abandoned{dir.CreateFile(name + QStringLiteral("/.x.txt.%1.k3.part").arg(reused), "x"),
+                                    dir.CreateFile(name + QStringLiteral("/.y.txt.%1.k4.take").arg(rebooted), "y"),
+                                    dir.CreateFile(name + QStringLiteral("/y.txt"))};
+        const QStringList kept{dir.CreateFile(name + QStringLiteral("/.z.txt.%1.k5.part").arg(live), "z"),
+                               dir.CreateFile(name + QStringLiteral("/.w.txt.k6.part"), "w"),
+                               dir.CreateFile(name + QStringLiteral("/w.txt"))};
+        FillRows({dir.CreateFile(name + QStringLiteral("-src/a.txt"), "alpha")});
+        CheckRows({1});
+        Move(stick);
+        for (const QString& path : abandoned)
+            EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+        for (const QString& path : kept)
+            EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+        EXPECT_EQ(Contents(stick + QStringLiteral("/a.txt")), QByteArray("alpha"));
+        EXPECT_EQ(QDir(stick).entryList(QDir::Files | QDir::Hidden).size(), kept.size() + 1);
+    }
+    if (mounted == 0)
+        GTEST_SKIP() << "no FAT image can be mounted here";
 }
 
 TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuseNamesTheyCannotHold)
