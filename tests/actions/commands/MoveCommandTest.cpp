@@ -39,6 +39,26 @@ protected:
     void TearDown() override { BackgroundFileWork::WaitForAll(); }
 
     QStringList NotMovedMessages() { return dialogs.Messages(); }
+
+    // Runs body(name, stick) on a FAT and on an exFAT mount at the folder of
+    // that name ("fat", "exfat"); skips the test when neither can be made.
+    void OnFatMounts(const std::function<void(const QString& name, const QString& stick)>& body)
+    {
+        int mounted = 0;
+        for (const TestMount::Fat kind : {TestMount::Fat::Fat, TestMount::Fat::ExFat}) {
+            const QString name = kind == TestMount::Fat::Fat ? QStringLiteral("fat") : QStringLiteral("exfat");
+            SCOPED_TRACE(name.toStdString());
+            const QString stick = dir.CreateFolder(name);
+            const TestMount mount = TestMount::FatImage(dir.Path(name + QStringLiteral(".img")), stick, kind);
+            if (!mount.Mounted())
+                continue;
+            ++mounted;
+            dialogs.shown.clear();
+            body(name, stick);
+        }
+        if (mounted == 0)
+            GTEST_SKIP() << "no FAT image can be mounted here";
+    }
     QStringList TargetFiles() { return QDir(target).entryList(QDir::Files | QDir::Hidden); }
 
     RefusingFileSystem fileSystem;
@@ -402,16 +422,7 @@ TEST_F(MoveCommandTest, ASourceChangedDuringTheMoveStaysWithItsChangeBesideTheCo
 
 TEST_F(MoveCommandTest, ASourceOnFatOverwrittenWithItsStampsKeptStaysBesideTheCopyOfBefore)
 {
-    int mounted = 0;
-    for (const TestMount::Fat kind : {TestMount::Fat::Fat, TestMount::Fat::ExFat}) {
-        const QString name = kind == TestMount::Fat::Fat ? QStringLiteral("fat") : QStringLiteral("exfat");
-        SCOPED_TRACE(name.toStdString());
-        const TestMount mount =
-            TestMount::FatImage(dir.Path(name + QStringLiteral(".img")), dir.CreateFolder(name), kind);
-        if (!mount.Mounted())
-            continue;
-        ++mounted;
-        dialogs.shown.clear();
+    OnFatMounts([&](const QString& name, const QString&) {
         const QString a = dir.CreateFile(name + QStringLiteral("/a.txt"), "before");
         TestDir::SetTimes(a, 1'500'000'000, 1'500'000'000);
         FillRows({a});
@@ -436,9 +447,7 @@ TEST_F(MoveCommandTest, ASourceOnFatOverwrittenWithItsStampsKeptStaysBesideTheCo
             << NotMovedMessages().value(0).toStdString();
         QFile::remove(target + QStringLiteral("/a.txt"));
         Rows().Clear();
-    }
-    if (mounted == 0)
-        GTEST_SKIP() << "no FAT image can be mounted here";
+    });
 }
 
 TEST_F(MoveCommandTest, ATargetFolderRenamedDuringTheCopyIsNamedWhereTheCopyStands)
@@ -523,15 +532,7 @@ TEST_F(MoveCommandTest, AFileListedThroughTwoFolderPathsIsMovedOnce)
 
 TEST_F(MoveCommandTest, TemporariesAKilledMoveLeftOnFatGoWithTheNextMoveIntoTheirFolder)
 {
-    int mounted = 0;
-    for (const TestMount::Fat kind : {TestMount::Fat::Fat, TestMount::Fat::ExFat}) {
-        const QString name = kind == TestMount::Fat::Fat ? QStringLiteral("fat") : QStringLiteral("exfat");
-        SCOPED_TRACE(name.toStdString());
-        const QString stick = dir.CreateFolder(name);
-        const TestMount mount = TestMount::FatImage(dir.Path(name + QStringLiteral(".img")), stick, kind);
-        if (!mount.Mounted())
-            continue;
-        ++mounted;
+    OnFatMounts([&](const QString& name, const QString& stick) {
         // Owners that no longer run: this process's id started at another time, or in another boot.
         const QList<QByteArray> owner = OwnerOf(::getpid()).split('-');
         const QString live = QString::fromLatin1(owner.join('-'));
@@ -552,23 +553,12 @@ TEST_F(MoveCommandTest, TemporariesAKilledMoveLeftOnFatGoWithTheNextMoveIntoThei
             EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
         EXPECT_EQ(Contents(stick + QStringLiteral("/a.txt")), QByteArray("alpha"));
         EXPECT_EQ(QDir(stick).entryList(QDir::Files | QDir::Hidden).size(), kept.size() + 1);
-    }
-    if (mounted == 0)
-        GTEST_SKIP() << "no FAT image can be mounted here";
+    });
 }
 
 TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuseNamesTheyCannotHold)
 {
-    int mounted = 0;
-    for (const TestMount::Fat kind : {TestMount::Fat::Fat, TestMount::Fat::ExFat}) {
-        const QString name = kind == TestMount::Fat::Fat ? QStringLiteral("fat") : QStringLiteral("exfat");
-        SCOPED_TRACE(name.toStdString());
-        const QString stick = dir.CreateFolder(name);
-        const TestMount mount = TestMount::FatImage(dir.Path(name + QStringLiteral(".img")), stick, kind);
-        if (!mount.Mounted())
-            continue;
-        ++mounted;
-        dialogs.shown.clear();
+    OnFatMounts([&](const QString& name, const QString& stick) {
         const QString a = dir.CreateFile(name + QStringLiteral("-src/a.txt"), "alpha");
         const QString refused = dir.CreateFile(name + QStringLiteral("-src/what?.txt"), "question");
         ::chmod(QFile::encodeName(a).constData(), 0640);
@@ -601,7 +591,7 @@ TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuse
         Rows().Clear();
 
         // A file of 4 GiB is refused by FAT at once, before any copying; exFAT has no such limit.
-        if (kind == TestMount::Fat::Fat) {
+        if (name == QStringLiteral("fat")) {
             dialogs.shown.clear();
             const QString large = dir.CreateFile(name + QStringLiteral("-src/large.bin"), "");
             ASSERT_TRUE(QFile(large).resize(qint64(4) << 30));
@@ -615,8 +605,6 @@ TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuse
                 "cannot hold a file of 4 GiB or more; it stays in its folder"))) << NotMovedMessages()[0].toStdString();
             Rows().Clear();
         }
-    }
-    if (mounted == 0)
-        GTEST_SKIP() << "no FAT image can be mounted here";
+    });
 }
 }  // namespace
