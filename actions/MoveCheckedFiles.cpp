@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -39,10 +40,15 @@ struct MoveOutcome {
     QString sameFileAs;
 };
 
-// The files this move met, each by its folder's identity and its name (a file
-// is the same whatever folder path leads to it: a link, a bind mount), with
-// the row text that listed it first. Used by the move's work thread alone.
-using FilesMet = std::map<std::tuple<quint64, quint64, QString>, QString>;
+// What the move learnt as it went, used by its work thread alone: the files
+// it met, each by its folder's identity and its name (a file is the same
+// whatever folder path leads to it: a link, a bind mount), with the row text
+// that listed it first; and the file systems that refused a rename into the
+// target folder, whose files are copied without asking again.
+struct FilesMet {
+    std::map<std::tuple<quint64, quint64, QString>, QString> files;
+    std::set<quint64> renameRefused;
+};
 
 // The row text that listed the file before in this move, or nothing when this
 // is its first listing. Throws Failure when its folder cannot be told: the file
@@ -53,7 +59,7 @@ QString MetBefore(const QString& rowText, FilesMet& met, FileSystem& fileSystem)
     const QString folder = GetFolderPart(path);
     const FileStamp folderStamp = fileSystem.FolderStampOf(folder);
     const auto [first, added] =
-        met.try_emplace({folderStamp.device, folderStamp.inode, path.mid(folder.size())}, rowText);
+        met.files.try_emplace({folderStamp.device, folderStamp.inode, path.mid(folder.size())}, rowText);
     return added ? QString() : first->second;
 }
 
@@ -72,6 +78,13 @@ MoveOutcome NotCopied(const CopyOutcome& copy)
     return {MoveOutcome::Row::KeepChecked, copy.reason + QStringLiteral("; it stays in its folder")};
 }
 
+// A file renamed into the target folder: moved whole, nothing left to delete.
+MoveOutcome Renamed(const QString& rowText, const CopyOutcome& copy)
+{
+    MoveRecorder::Note(RemoveDoubleBackslashes(rowText), copy.target, copy.done.copy);
+    return {MoveOutcome::Row::Remove, {}};
+}
+
 // Deletes the source of a named, durable copy while it is still the file the copy read.
 MoveOutcome FinishMove(const QString& rowText, const CopyOutcome& copy, FileSystem& fileSystem)
 {
@@ -84,7 +97,7 @@ MoveOutcome FinishMove(const QString& rowText, const CopyOutcome& copy, FileSyst
     QString reason;
     switch (DeleteFileRobust(RemoveDoubleBackslashes(rowText), copy.done, fileSystem, reason)) {
     case SourceDeletion::Deleted:
-        MoveRecorder::Note(RemoveDoubleBackslashes(rowText), copiedTo, copy.done.source);
+        MoveRecorder::Note(RemoveDoubleBackslashes(rowText), copiedTo, copy.done.copy);
         return {Row::Remove, {}};
     case SourceDeletion::Gone:
         return {Row::Remove,
@@ -105,8 +118,9 @@ MoveOutcome FinishMove(const QString& rowText, const CopyOutcome& copy, FileSyst
                 .arg(copiedTo, reason)};
 }
 
-// Moves a group on the work's thread. Copies are made until a bound is
-// reached (the files after it stay unhandled), made durable, and only then
+// Moves a group on the work's thread. Files the file system can rename into
+// the target folder are renamed at once; the others are copied until a bound
+// is reached (the files after it stay unhandled), made durable, and only then
 // named, so a stop before the commit leaves no copy and every source whole.
 void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, FileSystem& fileSystem, FilesMet& met,
                BackgroundFileWork& work)
@@ -130,7 +144,20 @@ void MoveGroup(std::vector<FileInGroup>& files, const QString& targetFolder, Fil
             file.outcome = MoveOutcome{MoveOutcome::Row::KeepChecked, {}, std::move(first)};
             continue;
         }
-        file.copy = SafeCopyFile(file.rowText, targetFolder, fileSystem, [&] { work.ChunkDone(); });
+        file.copy = CheckMove(file.rowText, targetFolder, fileSystem);
+        if (!file.copy.Failed() && file.copy.sameDevice && !met.renameRefused.contains(file.copy.device)) {
+            // Names are given in row order: a rename waits for the copies in hand.
+            if (!made.empty())
+                break;
+            work.BeforeCommit();
+            if (RenameIntoFolder(file.copy, fileSystem)) {
+                file.outcome = file.copy.renamed ? Renamed(file.rowText, file.copy) : NotCopied(file.copy);
+                continue;
+            }
+            met.renameRefused.insert(file.copy.device);
+        }
+        if (!file.copy.Failed())
+            SafeCopyFile(file.copy, fileSystem, [&] { work.ChunkDone(); });
         if (!file.copy.Made()) {
             file.outcome = NotCopied(file.copy);
             continue;

@@ -10,7 +10,8 @@ class FileSystem;
 class RowList;
 
 // Moves the file of every checked row into targetFolder (ending in a
-// separator): a complete copy first, then the source is deleted if it is
+// separator): inside one file system by a rename that never replaces a file;
+// elsewhere a complete copy first, then the source is deleted if it is
 // still the very file the copy read, unchanged. The files go in groups, each
 // on a work thread while the window processes events: copied, made durable
 // together, then each named and its source deleted. Rows whose files moved

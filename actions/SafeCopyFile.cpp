@@ -4,6 +4,8 @@
 #include "app/core/PathSeparator.h"
 #include "app/core/RemoveDoubleBackslashes.h"
 
+#include <optional>
+
 namespace {
 // Enough numbered names for any folder a person keeps; past it the copy is refused.
 constexpr int kLastNumber = 10000;
@@ -46,19 +48,19 @@ void TryFreeNames(CopyOutcome& copy, Attempt attempt)
 }
 }  // namespace
 
-CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, FileSystem& fileSystem,
-                         const std::function<void()>& betweenChunks)
+CopyOutcome CheckMove(const QString& source, const QString& targetFolder, FileSystem& fileSystem)
 {
     CopyOutcome outcome;
     if (source.trimmed().isEmpty() || targetFolder.trimmed().isEmpty()) {
         outcome.reason = QStringLiteral("no path");
         return outcome;
     }
-    const QString from = RemoveDoubleBackslashes(source);
+    outcome.source = RemoveDoubleBackslashes(source);
     outcome.folder = RemoveDoubleBackslashes(targetFolder);
-    outcome.fileName = from.mid(GetFolderPart(from).size());
-    outcome.sameFolder = GetFolderPart(from) == outcome.folder;
-    if (!outcome.sameFolder && !fileSystem.IsExistingFile(from)) {
+    const QString sourceFolder = GetFolderPart(outcome.source);
+    outcome.fileName = outcome.source.mid(sourceFolder.size());
+    outcome.sameFolder = sourceFolder == outcome.folder;
+    if (!outcome.sameFolder && !fileSystem.IsExistingFile(outcome.source)) {
         outcome.sourceGone = true;
         outcome.reason = QStringLiteral("the file is no longer there");
         return outcome;
@@ -69,19 +71,47 @@ CopyOutcome SafeCopyFile(const QString& source, const QString& targetFolder, Fil
     }
     try {
         // A folder is the same whatever path leads to it (a link, a bind mount, "..").
-        outcome.sameFolder = outcome.sameFolder
-            || fileSystem.FolderStampOf(GetFolderPart(from)).SameFile(fileSystem.FolderStampOf(outcome.folder));
-        if (outcome.sameFolder) {
-            outcome.reason = QStringLiteral("it is already in that folder");
-            return outcome;
-        }
+        const FileStamp from = fileSystem.FolderStampOf(sourceFolder);
+        const FileStamp to = fileSystem.FolderStampOf(outcome.folder);
+        outcome.sameFolder = outcome.sameFolder || from.SameFile(to);
+        outcome.device = from.device;
+        outcome.sameDevice = from.device == to.device;
+    } catch (const Failure& failure) {
+        outcome.reason = failure.Description();
+    }
+    if (outcome.sameFolder)
+        outcome.reason = QStringLiteral("it is already in that folder");
+    return outcome;
+}
+
+bool RenameIntoFolder(CopyOutcome& outcome, FileSystem& fileSystem)
+{
+    bool refused = false;
+    try {
         TryFreeNames(outcome, [&](const QString& target) {
-            outcome.made = fileSystem.PrepareCopy(from, target, betweenChunks);
+            const std::optional<CopyDone> done = fileSystem.RenameFile(outcome.source, target);
+            refused = !done;
+            if (done) {
+                outcome.done = *done;
+                outcome.target = target;
+                outcome.renamed = true;
+            }
         });
     } catch (const Failure& failure) {
         outcome.reason = failure.Description();
     }
-    return outcome;
+    return !refused;
+}
+
+void SafeCopyFile(CopyOutcome& outcome, FileSystem& fileSystem, const std::function<void()>& betweenChunks)
+{
+    try {
+        TryFreeNames(outcome, [&](const QString& target) {
+            outcome.made = fileSystem.PrepareCopy(outcome.source, target, betweenChunks);
+        });
+    } catch (const Failure& failure) {
+        outcome.reason = failure.Description();
+    }
 }
 
 void NameCopy(CopyOutcome& copy)
@@ -135,7 +165,7 @@ SourceDeletion DeleteFileRobust(const QString& path, const CopyDone& copy, FileS
         return stillThere ? SourceDeletion::Failed : SourceDeletion::Gone;
     };
     try {
-        if (fileSystem.StampOf(path) != copy.source)
+        if (fileSystem.StampOf(path) != copy.source || !fileSystem.SameContentAsCopy(path, copy))
             return SourceDeletion::Changed;
         if (!CopyStands(copy, fileSystem))
             return SourceDeletion::CopyGone;

@@ -16,8 +16,8 @@ public:
     MoveRecorder(const MoveRecorder&) = delete;
     MoveRecorder& operator=(const MoveRecorder&) = delete;
 
-    // Notes that the file at original, as the copy read it, now stands at
-    // moved. Safe to call from any thread; nothing happens when no move
+    // Notes that the file at original now stands at moved, with the stamp
+    // it has there. Safe to call from any thread; nothing happens when no move
     // command runs.
     static void Note(const QString& original, const QString& moved, const FileStamp& copied);
 

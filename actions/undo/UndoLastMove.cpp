@@ -17,9 +17,9 @@
 namespace {
 constexpr qint64 kNsPerSecond = 1'000'000'000;
 
-// The file in the target is still as the move made it: the size and the
-// modification time (to the second, as coarse file systems keep it) the copy
-// took over. Nothing when there is no file at all.
+// The file in the target is still as the move left it: the size and the
+// modification time (to the second) it had there. Nothing when there is no
+// file at all.
 std::optional<bool> Unchanged(const MovedFile& file, FileSystem& fileSystem)
 {
     try {
@@ -43,6 +43,10 @@ QString MoveBack(const MovedFile& file, FileSystem& fileSystem, BackgroundFileWo
         return QStringLiteral("it changed since the move; it stays at %1").arg(file.moved);
     CopyDone done;
     try {
+        // Inside one file system the file is renamed back, whole.
+        work.BeforeCommit();
+        if (fileSystem.RenameFile(file.moved, file.original))
+            return {};
         done = fileSystem.CopyFileStamped(file.moved, file.original, [&] { work.ChunkDone(); },
                                           [&] { work.BeforeCommit(); });
     } catch (const Failure& failure) {

@@ -18,10 +18,10 @@ struct TrashRecord {
     bool Empty() const { return paths.isEmpty(); }
 };
 
-// One file the last move took into its target folder: where it was, where its
-// copy stands, and the file as the move's copy read it. The copy keeps the
-// file's size and modification time, so a copy that differs in either has
-// changed since the move.
+// One file the last move took into its target folder: where it was, where it
+// stands now, and its stamp there as the move left it (the modification time
+// as the target's file system keeps it: FAT to 2 s), so a file that differs
+// in size or modification time has changed since the move.
 struct MovedFile {
     QString original;
     QString moved;

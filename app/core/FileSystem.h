@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -168,6 +169,17 @@ public:
     // of the returned copy.
     virtual std::unique_ptr<PreparedCopy> PrepareCopy(const QString& source, const QString& target,
                                                       const std::function<void()>& betweenChunks) = 0;
+    // Gives the regular file at source the target's path inside one file
+    // system, never replacing a file there (throws 58, and another name may be
+    // tried); returns the file as it stands at the target. Nothing when the
+    // two lie on different file systems or the file system has no such rename:
+    // the caller copies instead. The default never renames.
+    virtual std::optional<CopyDone> RenameFile(const QString& source, const QString& target)
+    {
+        Q_UNUSED(source);
+        Q_UNUSED(target);
+        return std::nullopt;
+    }
     // The stamp of the file at the path itself (a link is not followed);
     // throws when there is none.
     virtual FileStamp StampOf(const QString& path)
@@ -179,6 +191,17 @@ public:
     virtual FileStamp FolderStampOf(const QString& path)
     {
         throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("No stamp for %1").arg(path));
+    }
+    // Whether the file at path still holds what its copy holds, where the
+    // stamps of its file system cannot show every change (FAT and exFAT keep
+    // no change time and coarse modification times): then the bytes of the
+    // two are compared. True at once where the stamps suffice; throws when
+    // either cannot be read.
+    virtual bool SameContentAsCopy(const QString& path, const CopyDone& copy)
+    {
+        Q_UNUSED(path);
+        Q_UNUSED(copy);
+        return true;
     }
     // Deletes one file, read-only files included.
     virtual void DeleteFile(const QString& path) = 0;

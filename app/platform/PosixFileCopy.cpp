@@ -1,6 +1,7 @@
 #include "app/platform/PosixFileCopy.h"
 
 #include "app/core/Failure.h"
+#include "app/platform/AbandonedCopies.h"
 #include "app/platform/PosixDescriptor.h"
 #include "app/platform/PosixFileSystem.h"
 #include "app/platform/PosixMountTable.h"
@@ -9,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -99,6 +99,18 @@ void CheckNameFits(int folderFd, const QByteArray& name)
         throw NameRefused();
 }
 
+// Whether a change to a file shows in its stamps. FAT and exFAT keep no
+// change time and coarse modification times, and a file system in user space
+// (FAT and exFAT are reached so) keeps whatever stamps its driver gives.
+bool StampsShowChanges(int fd)
+{
+    struct statfs fileSystem {};
+    if (::fstatfs(fd, &fileSystem) != 0)
+        return false;
+    return fileSystem.f_type != MSDOS_SUPER_MAGIC && fileSystem.f_type != kExfatMagic
+        && fileSystem.f_type != FUSE_SUPER_MAGIC;
+}
+
 // The FAT file system in user space (fusefat) holds the folder: the type of
 // the last mount over its path says so, as FUSE's own type tells nothing.
 bool IsFuseFat(int folderFd)
@@ -134,8 +146,9 @@ void CheckSizeFits(int folderFd, off_t size)
 }
 
 // The copy under construction in the target folder: an unnamed file where the
-// file system allows one, else a hidden temporary name. Unless it was named,
-// it is gone when this object is.
+// file system allows one, else a hidden temporary name that tells its owner
+// (once the temporaries that killed owners left in the folder are removed).
+// Unless it was named, it is gone when this object is.
 class CopyUnderConstruction {
 public:
     CopyUnderConstruction(int folderFd, const QByteArray& targetName, const CopyMeans& means)
@@ -148,9 +161,9 @@ public:
             if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
                 ThrowErrno();
         }
+        RemoveAbandonedCopies(folderFd);
         for (int attempt = 0; attempt < 100; ++attempt) {
-            m_temporaryName = "." + targetName.left(200) + "."
-                + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
+            m_temporaryName = TemporaryName(targetName);
             m_fd = ::openat(folderFd, m_temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             if (m_fd >= 0 || errno != EEXIST)
                 break;
@@ -178,12 +191,25 @@ public:
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
             if (::linkat(AT_FDCWD, self.constData(), m_folderFd, name.constData(), AT_SYMLINK_FOLLOW) != 0)
                 ThrowNaming(errno, name, m_folderFd);
-        } else if (const int error = RenameWithoutReplacing(m_folderFd, m_temporaryName.constData(), m_folderFd,
-                                                            name.constData(), m_means.exclusiveRename,
-                                                            m_means.hardLink)) {
-            ThrowNaming(error, name, m_folderFd);
+        } else {
+            const QByteArray reservingAs = ReservingName(name);
+            if (const int error = RenameWithoutReplacing(
+                    m_folderFd, m_temporaryName.constData(), m_folderFd, name.constData(), m_means.exclusiveRename,
+                    m_means.hardLink, reservingAs.isEmpty() ? nullptr : reservingAs.constData()))
+                ThrowNaming(error, name, m_folderFd);
         }
         m_named = true;
+    }
+
+    // Takes the name given back, while it still names this copy.
+    void Unname(const QByteArray& name)
+    {
+        struct stat named {};
+        struct stat mine {};
+        if (::fstatat(m_folderFd, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(m_fd, &mine) == 0
+            && named.st_ino == mine.st_ino && named.st_dev == mine.st_dev)
+            ::unlinkat(m_folderFd, name.constData(), 0);
+        m_named = false;
     }
 
 private:
@@ -405,6 +431,7 @@ public:
         const QByteArray name = NameOf(target);
         m_copy.Name(name);
         m_nameSync.emplace(m_folder.Get());
+        KeepTimes(name);
         return {Source(), WhereTheCopyStands(target, m_folder.Get(), name, m_copied), m_copied};
     }
 
@@ -415,6 +442,26 @@ public:
     }
 
 private:
+    // Some file systems stamp a file anew as it takes its name (FAT in user
+    // space, renaming over the reserved name): the times are checked under
+    // the final name and set again there. A copy whose times do not hold is
+    // taken back under no name, as it would not be the file it copies.
+    void KeepTimes(const QByteArray& name)
+    {
+        const qint64 modified = m_copied.modifiedNs;
+        m_copied = StampOfDescriptor(m_copy.Fd());
+        if (m_copied.modifiedNs == modified)
+            return;
+        const struct timespec times[2] = {m_status.st_atim, m_status.st_mtim};
+        if (::futimens(m_copy.Fd(), times) == 0)
+            m_copied = StampOfDescriptor(m_copy.Fd());
+        if (m_copied.modifiedNs != modified) {
+            m_copy.Unname(name);
+            throw Failure(ErrorNumber::PathFileAccessError,
+                          QStringLiteral("The target folder's file system did not keep the file's times"));
+        }
+    }
+
     static int OpenFolderOf(const QString& target)
     {
         const int fd = ::open(Encoded(QFileInfo(target).absolutePath()).constData(),
@@ -467,6 +514,48 @@ std::unique_ptr<PreparedCopy> PosixFileSystem::PrepareCopy(const QString& source
     return std::make_unique<PosixPreparedCopy>(source, target, betweenChunks, CopyMeans{});
 }
 
+bool PosixFileSystem::SameContentAsCopy(const QString& path, const CopyDone& copy)
+{
+    const Descriptor file(::open(Encoded(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0)
+        ThrowErrno();
+    if (StampsShowChanges(file.Get()))
+        return true;
+    const Descriptor copied(::open(Encoded(copy.copiedTo).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (copied.Get() < 0)
+        ThrowErrno();
+    const FileStamp fileStamp = StampOfDescriptor(file.Get());
+    const FileStamp copyStamp = StampOfDescriptor(copied.Get());
+    if (!fileStamp.SameFile(copy.source) || !copyStamp.SameFile(copy.copy) || fileStamp.size != copyStamp.size)
+        return false;
+    std::vector<char> mine(static_cast<size_t>(kCopyChunk));
+    std::vector<char> theirs(static_cast<size_t>(kCopyChunk));
+    for (off_t offset = 0; offset < fileStamp.size;) {
+        const ssize_t count = ::pread(file.Get(), mine.data(), mine.size(), offset);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            ThrowErrno();
+        if (count == 0)
+            return false;  // shrunk meanwhile
+        for (ssize_t read = 0; read < count;) {
+            const ssize_t more = ::pread(copied.Get(), theirs.data() + read, static_cast<size_t>(count - read),
+                                         offset + read);
+            if (more < 0 && errno == EINTR)
+                continue;
+            if (more < 0)
+                ThrowErrno();
+            if (more == 0)
+                return false;
+            read += more;
+        }
+        if (std::memcmp(mine.data(), theirs.data(), static_cast<size_t>(count)) != 0)
+            return false;
+        offset += count;
+    }
+    return true;
+}
+
 void PosixFileSystem::CopyFile(const QString& source, const QString& target,
                                const std::function<void()>& betweenChunks)
 {
@@ -478,6 +567,29 @@ CopyDone PosixFileSystem::CopyFileStamped(const QString& source, const QString& 
                                           const std::function<void()>& beforeNaming)
 {
     return CopyRegularFile(source, target, betweenChunks, beforeNaming);
+}
+
+std::optional<CopyDone> PosixFileSystem::RenameFile(const QString& source, const QString& target)
+{
+    const QByteArray from = Encoded(source);
+    const QByteArray to = Encoded(target);
+    struct stat status {};
+    if (::lstat(from.constData(), &status) != 0)
+        ThrowErrno();
+    if (!S_ISREG(status.st_mode))
+        throw Failure(ErrorNumber::PathFileAccessError, QStringLiteral("Not a regular file"));
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) != 0) {
+        // Another file system (or mount), or one without exclusive renames: copy.
+        if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
+            return std::nullopt;
+        ThrowErrno();
+    }
+    // The rename is atomic: the file stands under one of its names whatever
+    // happens, so nothing needs syncing before the move counts as done.
+    struct stat after {};
+    const bool seen = ::lstat(to.constData(), &after) == 0 && after.st_ino == status.st_ino;
+    const FileStamp moved = StampFrom(seen ? after : status);
+    return CopyDone{moved, target, moved};
 }
 
 FileStamp PosixFileSystem::StampOf(const QString& path)

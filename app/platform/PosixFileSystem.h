@@ -23,8 +23,10 @@ public:
                              const std::function<void()>& beforeNaming) override;
     std::unique_ptr<PreparedCopy> PrepareCopy(const QString& source, const QString& target,
                                               const std::function<void()>& betweenChunks) override;
+    std::optional<CopyDone> RenameFile(const QString& source, const QString& target) override;
     FileStamp StampOf(const QString& path) override;
     FileStamp FolderStampOf(const QString& path) override;
+    bool SameContentAsCopy(const QString& path, const CopyDone& copy) override;
     void DeleteFile(const QString& path) override;
     std::unique_ptr<TextFileWriter> CreateTextFile(const QString& path) override;
     void MoveToTrash(const QString& path) override;

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 int RenameWithoutReplacing(int fromFolder, const char* from, int toFolder, const char* to, bool exclusiveRename,
-                           bool hardLink)
+                           bool hardLink, const char* reservingAs)
 {
     if (exclusiveRename) {
         if (::renameat2(fromFolder, from, toFolder, to, RENAME_NOREPLACE) == 0)
@@ -24,12 +24,29 @@ int RenameWithoutReplacing(int fromFolder, const char* from, int toFolder, const
         if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS && errno != EMLINK)
             return errno;
     }
+    // The file waits under reservingAs only while the name is free, so that
+    // an empty file at the name beside it is its reservation.
+    const char* const temporary = from;
+    if (reservingAs != nullptr) {
+        if (::faccessat(toFolder, to, F_OK, AT_SYMLINK_NOFOLLOW) == 0)
+            return EEXIST;
+        if (::renameat(fromFolder, temporary, fromFolder, reservingAs) == 0)
+            from = reservingAs;
+    }
+    const auto waitNoLonger = [&] {
+        if (from != temporary)
+            ::renameat(fromFolder, from, fromFolder, temporary);
+    };
     const Descriptor reservation(::openat(toFolder, to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (reservation.Get() < 0)
-        return errno;
+    if (reservation.Get() < 0) {
+        const int error = errno;
+        waitNoLonger();
+        return error;
+    }
     if (::renameat(fromFolder, from, toFolder, to) != 0) {
         const int error = errno;
         ::unlinkat(toFolder, to, 0);
+        waitNoLonger();
         return error;
     }
     return 0;

@@ -2,6 +2,7 @@
 #include "app/core/BackgroundFileWork.h"
 #include "app/core/MousePointer.h"
 #include "app/core/Settings.h"
+#include "app/platform/AbandonedCopies.h"
 #include "tests/actions/commands/ActionsFixture.h"
 #include "tests/actions/commands/RefusingFileSystem.h"
 #include "tests/support/TestMount.h"
@@ -45,6 +46,26 @@ protected:
         for (int i = 0; i < count; ++i)
             sources << dir.CreateFile(QStringLiteral("src/%1.txt").arg(i, 3, 10, QLatin1Char('0')), QByteArray::number(i));
         return sources;
+    }
+
+    // Runs body(name, stick) on a FAT and on an exFAT mount at the folder of
+    // that name ("fat", "exfat"); skips the test when neither can be made.
+    void OnFatMounts(const std::function<void(const QString& name, const QString& stick)>& body)
+    {
+        int mounted = 0;
+        for (const TestMount::Fat kind : {TestMount::Fat::Fat, TestMount::Fat::ExFat}) {
+            const QString name = kind == TestMount::Fat::Fat ? QStringLiteral("fat") : QStringLiteral("exfat");
+            SCOPED_TRACE(name.toStdString());
+            const QString stick = dir.CreateFolder(name);
+            const TestMount mount = TestMount::FatImage(dir.Path(name + QStringLiteral(".img")), stick, kind);
+            if (!mount.Mounted())
+                continue;
+            ++mounted;
+            dialogs.shown.clear();
+            body(name, stick);
+        }
+        if (mounted == 0)
+            GTEST_SKIP() << "no FAT image can be mounted here";
     }
     QStringList TargetFiles() { return QDir(target).entryList(QDir::Files | QDir::Hidden); }
 
@@ -119,6 +140,36 @@ TEST_F(MoveCommandTest, UndoLastMovePutsFilesBackButNeverReplacesNorDeletesAChan
 
 }
 
+TEST_F(MoveCommandTest, InsideOneFileSystemAFileIsRenamedNeedingNoRoomAndUndoRenamesItBack)
+{
+    const TestMount small = TestMount::Tmpfs(dir.CreateFolder(QStringLiteral("small")));
+    if (!small.Mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    // 700 KiB on a file system of 1 MiB: no copy fits beside it.
+    const QString a = dir.CreateFile(QStringLiteral("small/src/a.bin"), QByteArray(700 << 10, 'a'));
+    const QString taken = dir.CreateFile(QStringLiteral("small/to/a.bin"), "taken");
+    TestDir::SetTimes(a, 1'500'000'001, 1'600'000'000);
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(a).constData(), &before), 0);
+    FillRows({a});
+    CheckRows({1});
+    Move(dir.Path(QStringLiteral("small/to")));
+    const QString moved = dir.Path(QStringLiteral("small/to/a (2).bin"));
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(moved).constData(), &after), 0) << NotMovedMessages().value(0).toStdString();
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_sec, 1'500'000'001);
+    EXPECT_EQ(Contents(taken), QByteArray("taken"));
+    EXPECT_FALSE(QFile::exists(a));
+    EXPECT_EQ(Rows().Count(), 0);
+    EXPECT_TRUE(NotMovedMessages().isEmpty());
+
+    MenuEntry(QStringLiteral("Undo Last Move"))->trigger();
+    ASSERT_EQ(::stat(QFile::encodeName(a).constData(), &after), 0) << NotMovedMessages().value(0).toStdString();
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_FALSE(QFile::exists(moved));
+}
+
 TEST_F(MoveCommandTest, CancelledPickerKeepsLastFolderAndMovesNothing)
 {
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
@@ -149,6 +200,7 @@ TEST_F(MoveCommandTest, NameClashesTakeNumberedNamesAndReplaceNothing)
 
 TEST_F(MoveCommandTest, FilesNotMovedStayInPlaceCheckedAndAreNamedOnce)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     const QString own = dir.CreateFile(QStringLiteral("target/own.txt"), "own");
     const QString gone = dir.Path(QStringLiteral("src/gone.txt"));
     const QString full = dir.CreateFile(QStringLiteral("src/full.txt"), "disk full");
@@ -204,6 +256,7 @@ TEST_F(MoveCommandTest, TargetFolderRemovedDuringTheMoveLeavesTheSources)
 
 TEST_F(MoveCommandTest, TargetFolderRemovedWhileSourcesAreDeletedKeepsTheSourcesWhoseCopiesWent)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     QStringList sources;
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         sources << dir.CreateFile(QStringLiteral("src/") + QLatin1String(name), name);
@@ -333,6 +386,7 @@ TEST_F(MoveCommandTest, ASecondMoveWhileOneRunsMovesTheOtherFilesAndUndoCoversBo
 
 TEST_F(MoveCommandTest, CloseDuringTheCopyLeavesTheFileInHandWhereItWas)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
     const QString b = dir.CreateFile(QStringLiteral("src/b.txt"), "beta");
     FillRows({a, b});
@@ -351,6 +405,7 @@ TEST_F(MoveCommandTest, CloseDuringTheCopyLeavesTheFileInHandWhereItWas)
 
 TEST_F(MoveCommandTest, AStuckCopyHoldsNeitherTheWindowNorItsClose)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
     FillRows({a});
     CheckRows({1});
@@ -375,6 +430,7 @@ TEST_F(MoveCommandTest, AStuckCopyHoldsNeitherTheWindowNorItsClose)
 
 TEST_F(MoveCommandTest, ASourceChangedDuringTheMoveStaysWithItsChangeBesideTheCopyOfBefore)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     // Times in the past, so that a change within the clock's tick still shows.
     QStringList sources;
     for (const char* name : {"overwritten.txt", "replaced.txt", "appended.txt"}) {
@@ -420,8 +476,39 @@ TEST_F(MoveCommandTest, ASourceChangedDuringTheMoveStaysWithItsChangeBesideTheCo
     }
 }
 
+TEST_F(MoveCommandTest, ASourceOnFatOverwrittenWithItsStampsKeptStaysBesideTheCopyOfBefore)
+{
+    OnFatMounts([&](const QString& name, const QString&) {
+        const QString a = dir.CreateFile(name + QStringLiteral("/a.txt"), "before");
+        TestDir::SetTimes(a, 1'500'000'000, 1'500'000'000);
+        FillRows({a});
+        CheckRows({1});
+        // Once the copy read it, the file is overwritten, same size, its times put back:
+        // FAT keeps no change time, so every stamp is as the copy saw it.
+        std::atomic<bool> copied = false;
+        fileSystem.betweenCopyChunks = [&](const QString&) { copied = true; };
+        pump.hook = [&](int) {
+            if (!copied.exchange(false))
+                return;
+            QFile file(a);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            file.write("BEFORE");
+            file.close();
+            TestDir::SetTimes(a, 1'500'000'000, 1'500'000'000);
+        };
+        Move(target);
+        EXPECT_EQ(Contents(a), QByteArray("BEFORE"));
+        EXPECT_EQ(Contents(target + QStringLiteral("/a.txt")), QByteArray("before"));
+        EXPECT_TRUE(NotMovedMessages().value(0).contains(a + QStringLiteral(": it changed while it was moved")))
+            << NotMovedMessages().value(0).toStdString();
+        QFile::remove(target + QStringLiteral("/a.txt"));
+        Rows().Clear();
+    });
+}
+
 TEST_F(MoveCommandTest, ATargetFolderRenamedDuringTheCopyIsNamedWhereTheCopyStands)
 {
+    fileSystem.renames = false;  // the copy's path, as across file systems
     const QString a = dir.CreateFile(QStringLiteral("src/a.txt"), "alpha");
     const QString renamed = dir.Path(QStringLiteral("renamed"));
     FillRows({a});
@@ -499,21 +586,39 @@ TEST_F(MoveCommandTest, AFileListedThroughTwoFolderPathsIsMovedOnce)
     EXPECT_TRUE(NotMovedMessages().isEmpty()) << NotMovedMessages().value(0).toStdString();
 }
 
+TEST_F(MoveCommandTest, TemporariesAKilledMoveLeftOnFatGoWithTheNextMoveIntoTheirFolder)
+{
+    OnFatMounts([&](const QString& name, const QString& stick) {
+        // Owners that no longer run: this process's id started at another time, or in another boot.
+        const QList<QByteArray> owner = OwnerOf(::getpid()).split('-');
+        const QString live = QString::fromLatin1(owner.join('-'));
+        const QString reused = QString::fromLatin1(owner[0] + "-1-" + owner[2]);
+        const QString rebooted = QString::fromLatin1(owner[0] + '-' + owner[1] + "-00000000");
+        const QStringList abandoned{dir.CreateFile(name + QStringLiteral("/.x.txt.%1.k3.part").arg(reused), "x"),
+                                    dir.CreateFile(name + QStringLiteral("/.y.txt.%1.k4.take").arg(rebooted), "y"),
+                                    dir.CreateFile(name + QStringLiteral("/y.txt"))};
+        const QStringList kept{dir.CreateFile(name + QStringLiteral("/.z.txt.%1.k5.part").arg(live), "z"),
+                               dir.CreateFile(name + QStringLiteral("/.w.txt.k6.part"), "w"),
+                               dir.CreateFile(name + QStringLiteral("/w.txt"))};
+        FillRows({dir.CreateFile(name + QStringLiteral("-src/a.txt"), "alpha")});
+        CheckRows({1});
+        Move(stick);
+        for (const QString& path : abandoned)
+            EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+        for (const QString& path : kept)
+            EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+        EXPECT_EQ(Contents(stick + QStringLiteral("/a.txt")), QByteArray("alpha"));
+        EXPECT_EQ(QDir(stick).entryList(QDir::Files | QDir::Hidden).size(), kept.size() + 1);
+    });
+}
+
 TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuseNamesTheyCannotHold)
 {
-    int mounted = 0;
-    for (const TestMount::Fat kind : {TestMount::Fat::Fat, TestMount::Fat::ExFat}) {
-        const QString name = kind == TestMount::Fat::Fat ? QStringLiteral("fat") : QStringLiteral("exfat");
-        SCOPED_TRACE(name.toStdString());
-        const QString stick = dir.CreateFolder(name);
-        const TestMount mount = TestMount::FatImage(dir.Path(name + QStringLiteral(".img")), stick, kind);
-        if (!mount.Mounted())
-            continue;
-        ++mounted;
-        dialogs.shown.clear();
+    OnFatMounts([&](const QString& name, const QString& stick) {
         const QString a = dir.CreateFile(name + QStringLiteral("-src/a.txt"), "alpha");
         const QString refused = dir.CreateFile(name + QStringLiteral("-src/what?.txt"), "question");
         ::chmod(QFile::encodeName(a).constData(), 0640);
+        TestDir::SetTimes(a, 1'500'000'001, 1'500'000'001);
         ASSERT_TRUE(QDir(stick).mkdir(QStringLiteral("in")));
         const QString taken = dir.CreateFile(name + QStringLiteral("/in/a.txt"), "already there");
         FillRows({a, refused});
@@ -532,10 +637,17 @@ TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuse
             refused + QStringLiteral(": The target folder's file system cannot hold this name; it stays in its folder")))
             << NotMovedMessages()[0].toStdString();
         EXPECT_TRUE(dialogs.Warnings().isEmpty());
+        // The date modified holds under the final name, to FAT's 2 s, and Undo Last Move takes the file back.
+        struct stat moved {};
+        ASSERT_EQ(::stat(QFile::encodeName(stick + QStringLiteral("/in/a (2).txt")).constData(), &moved), 0);
+        EXPECT_LE(std::abs(moved.st_mtim.tv_sec - 1'500'000'001), 1);
+        MenuEntry(QStringLiteral("Undo Last Move"))->trigger();
+        EXPECT_EQ(Contents(a), QByteArray("alpha")) << dialogs.Messages().join(QStringLiteral("\n")).toStdString();
+        EXPECT_FALSE(QFile::exists(stick + QStringLiteral("/in/a (2).txt")));
         Rows().Clear();
 
         // A file of 4 GiB is refused by FAT at once, before any copying; exFAT has no such limit.
-        if (kind == TestMount::Fat::Fat) {
+        if (name == QStringLiteral("fat")) {
             dialogs.shown.clear();
             const QString large = dir.CreateFile(name + QStringLiteral("-src/large.bin"), "");
             ASSERT_TRUE(QFile(large).resize(qint64(4) << 30));
@@ -549,8 +661,6 @@ TEST_F(MoveCommandTest, FatTargetsTakeFilesWithoutPermissionBitsOrLinksAndRefuse
                 "cannot hold a file of 4 GiB or more; it stays in its folder"))) << NotMovedMessages()[0].toStdString();
             Rows().Clear();
         }
-    }
-    if (mounted == 0)
-        GTEST_SKIP() << "no FAT image can be mounted here";
+    });
 }
 }  // namespace

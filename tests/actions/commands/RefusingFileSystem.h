@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <functional>
 
-// The real file system, with chosen paths refused by the copy, the deletion
+// The real file system, renames turned off if asked, with chosen paths refused by the copy, the deletion
 // or the trash, paths in a folder the user may not search, and hooks run
 // before each copy, after each of its chunks and after each deletion (on the
 // copy's thread, as another program would change files).
@@ -36,6 +36,8 @@ public:
     std::function<void(const QString& source)> beforeCopy;
     std::function<void(const QString& source)> betweenCopyChunks;
     std::function<void(const QString& path)> afterDelete;
+    // Off: every move copies, as across file systems.
+    bool renames = true;
 
     CopyDone CopyFileStamped(const QString& source, const QString& target, const std::function<void()>& betweenChunks,
                              const std::function<void()>& beforeNaming) override
@@ -49,6 +51,10 @@ public:
         BeforeCopy(source);
         auto copy = PosixFileSystem::PrepareCopy(source, target, Hooked(source, betweenChunks));
         return refuseSync.contains(source) ? std::make_unique<UnsyncedCopy>(std::move(copy)) : std::move(copy);
+    }
+    std::optional<CopyDone> RenameFile(const QString& source, const QString& target) override
+    {
+        return renames ? PosixFileSystem::RenameFile(source, target) : std::nullopt;
     }
     void DeleteFile(const QString& path) override
     {
