@@ -46,7 +46,7 @@ LevelReader::LevelReader(FileSystem& fileSystem, const QStringList& startFolders
     // The calling thread, which takes the results in order, is reader 0: it
     // reads whenever the folder it waits for is not ready.
     const std::lock_guard lock(m_mutex);
-    Record({});
+    StartReaders();
 }
 
 LevelReader::~LevelReader()
@@ -58,12 +58,9 @@ LevelReader::~LevelReader()
     m_workQueued.notify_all();
     for (std::thread& worker : m_workers)
         worker.join();
-}
-
-unsigned LevelReader::Readers()
-{
-    const std::lock_guard lock(m_mutex);
-    return m_count.Readers();
+    // A folder whose statuses were still being handed out keeps its descriptor open.
+    for (Slot* slot : m_statusQueue)
+        m_reading->Finish(slot->listing);
 }
 
 LevelReader::Slot& LevelReader::Add(std::string_view path, bool read)
@@ -152,8 +149,12 @@ bool LevelReader::ReadSome(std::unique_lock<std::mutex>& lock)
 
 void LevelReader::Record(const Unit& unit)
 {
-    if (unit.calls > 0 && !m_count.Record(unit, ReaderCount::Clock::now(), WorkWaiting()))
-        return;
+    if (unit.calls > 0 && m_count.Record(unit, ReaderCount::Clock::now(), WorkWaiting()))
+        StartReaders();
+}
+
+void LevelReader::StartReaders()
+{
     for (auto index = static_cast<unsigned>(m_workers.size() + 1); index < m_count.Readers(); ++index) {
         m_workers.emplace_back([this, index] {
             pthread_setname_np(pthread_self(), "orvanta-read");

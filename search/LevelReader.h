@@ -68,9 +68,6 @@ public:
     // Stops the workers; a folder being read is finished first.
     ~LevelReader();
 
-    // Readers now at work, the calling thread among them.
-    unsigned Readers();
-
     // A start folder, queued for reading when `read` is true and its path is short enough.
     Slot& Add(std::string_view path, bool read);
     // What keeps the slots' paths alive; they never move, so they can be
@@ -99,6 +96,8 @@ private:
     // Counts a unit read; starts the readers that a higher count calls for.
     // Called with the mutex held.
     void Record(const Unit& unit);
+    // Starts the threads up to the count and wakes the readers; with the mutex held.
+    void StartReaders();
     bool WorkWaiting() const { return !m_statusQueue.empty() || !m_queue.empty(); }
     // Makes the slots of the slot's sub-folders, then marks it filled.
     void Fill(Slot& slot);
