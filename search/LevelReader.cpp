@@ -6,19 +6,47 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
+
+namespace {
+// Statuses a reader asks at a time: small enough to spread a folder of a
+// few hundred files over many readers, large enough that handing out a
+// batch costs little beside a batch of local calls.
+constexpr size_t kStatusBatch = 16;
+// Calls of a folder's reading besides its files' statuses: its open and listing.
+constexpr unsigned kFolderCalls = 2;
+
+std::chrono::nanoseconds ProcessorTime()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+// Measures one unit of reading on the calling thread.
+class Measure {
+public:
+    ReaderCount::Unit Done(unsigned calls) const
+    {
+        return {ReaderCount::Clock::now() - m_wall, ProcessorTime() - m_processor, calls};
+    }
+
+private:
+    ReaderCount::Clock::time_point m_wall = ReaderCount::Clock::now();
+    std::chrono::nanoseconds m_processor = ProcessorTime();
+};
+}  // namespace
 
 LevelReader::LevelReader(FileSystem& fileSystem, const QStringList& startFolders, const WalkObserver& observer,
                          Rules rules)
-    : m_reading(fileSystem.StartFolderReading(startFolders)), m_observer(observer), m_rules(rules)
+    : m_reading(fileSystem.StartFolderReading(startFolders)), m_observer(observer), m_rules(rules),
+      m_count(ReaderCount::Cores(), ReaderCount::Clock::now())
 {
-    // The calling thread, which takes the results in order, is one of the
-    // workers: it reads whenever the folder it waits for is not ready.
-    for (unsigned worker = 1; worker < WorkerCount(); ++worker) {
-        m_workers.emplace_back([this] {
-            pthread_setname_np(pthread_self(), "orvanta-read");
-            Work();
-        });
-    }
+    // The calling thread, which takes the results in order, is reader 0: it
+    // reads whenever the folder it waits for is not ready.
+    const std::lock_guard lock(m_mutex);
+    StartReaders();
 }
 
 LevelReader::~LevelReader()
@@ -30,11 +58,9 @@ LevelReader::~LevelReader()
     m_workQueued.notify_all();
     for (std::thread& worker : m_workers)
         worker.join();
-}
-
-unsigned LevelReader::WorkerCount()
-{
-    return std::max(2u, std::thread::hardware_concurrency());
+    // A folder whose statuses were still being handed out keeps its descriptor open.
+    for (Slot* slot : m_statusQueue)
+        m_reading->Finish(slot->listing);
 }
 
 LevelReader::Slot& LevelReader::Add(std::string_view path, bool read)
@@ -42,7 +68,7 @@ LevelReader::Slot& LevelReader::Add(std::string_view path, bool read)
     const std::lock_guard lock(m_mutex);
     Slot& slot = Place(m_paths->Append(path), 0, read);
     if (slot.queued)
-        m_workQueued.notify_one();
+        m_workQueued.notify_all();
     return slot;
 }
 
@@ -72,30 +98,70 @@ LevelReader::Slot& LevelReader::Filled(Slot& slot)
 {
     std::unique_lock lock(m_mutex);
     while (!slot.filled.load(std::memory_order_acquire)) {
-        if (m_queue.empty()) {
+        if (!ReadSome(lock))
             m_slotFilled.wait(lock);
-            continue;
-        }
-        Slot* next = Next();
-        lock.unlock();
-        ReadSlot(*next);
-        lock.lock();
     }
     return slot;
 }
 
-void LevelReader::Work()
+void LevelReader::Work(unsigned index)
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_workQueued.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        // A reader beyond the count waits until the count grows again.
+        m_workQueued.wait(lock, [&] { return m_stopping || (index < m_count.Readers() && WorkWaiting()); });
         if (m_stopping)
             return;
-        Slot* next = Next();
-        lock.unlock();
-        ReadSlot(*next);
-        lock.lock();
+        ReadSome(lock);
     }
+}
+
+bool LevelReader::ReadSome(std::unique_lock<std::mutex>& lock)
+{
+    if (!m_statusQueue.empty()) {
+        Slot& slot = *m_statusQueue.front();
+        const size_t first = slot.statusesClaimed;
+        const size_t last = std::min(first + kStatusBatch, slot.statusCount);
+        slot.statusesClaimed = last;
+        if (last == slot.statusCount)
+            m_statusQueue.pop_front();
+        lock.unlock();
+        const Unit unit = ReadStatuses(slot, first, last);
+        lock.lock();
+        Record(unit);
+        slot.statusesRead += last - first;
+        if (slot.statusesRead == slot.statusCount) {
+            lock.unlock();
+            FinishStatuses(slot);
+            lock.lock();
+        }
+        return true;
+    }
+    if (m_queue.empty())
+        return false;
+    Slot* next = Next();
+    lock.unlock();
+    const Unit unit = ReadSlot(*next);
+    lock.lock();
+    Record(unit);
+    return true;
+}
+
+void LevelReader::Record(const Unit& unit)
+{
+    if (unit.calls > 0 && m_count.Record(unit, ReaderCount::Clock::now(), WorkWaiting()))
+        StartReaders();
+}
+
+void LevelReader::StartReaders()
+{
+    for (auto index = static_cast<unsigned>(m_workers.size() + 1); index < m_count.Readers(); ++index) {
+        m_workers.emplace_back([this, index] {
+            pthread_setname_np(pthread_self(), "orvanta-read");
+            Work(index);
+        });
+    }
+    m_workQueued.notify_all();
 }
 
 LevelReader::Slot* LevelReader::Next()
@@ -123,16 +189,55 @@ void LevelReader::Recycle(Slot& slot)
         m_spareListings.push_back(std::move(listing));
 }
 
-void LevelReader::ReadSlot(Slot& slot)
+LevelReader::Unit LevelReader::ReadSlot(Slot& slot)
 {
-    if (!m_observer.Abandoned()) {
-        slot.read = true;
-        try {
-            m_reading->Read(slot.path, m_rules.lists, m_rules.withFiles, slot.listing);
-        } catch (...) {
-            slot.failure = std::current_exception();
-        }
+    if (m_observer.Abandoned()) {
+        Fill(slot);
+        return {};
     }
+    const Measure measure;
+    slot.read = true;
+    try {
+        m_reading->Read(slot.path, m_rules.lists, m_rules.withFiles, slot.listing);
+    } catch (...) {
+        slot.failure = std::current_exception();
+    }
+    if (!slot.listing.HasPendingFiles()) {
+        Fill(slot);
+        return measure.Done(kFolderCalls + static_cast<unsigned>(slot.listing.FileCount()));
+    }
+    // A few statuses are read at once; a large folder's are spread over the readers.
+    const size_t count = slot.listing.FileCount();
+    if (count <= 2 * kStatusBatch) {
+        ReadStatuses(slot, 0, count);
+        FinishStatuses(slot);
+        return measure.Done(kFolderCalls + static_cast<unsigned>(count));
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        slot.statusCount = count;
+        m_statusQueue.push_back(&slot);
+    }
+    // The thread waiting for its folder helps too.
+    m_workQueued.notify_all();
+    m_slotFilled.notify_all();
+    return measure.Done(kFolderCalls);
+}
+
+LevelReader::Unit LevelReader::ReadStatuses(Slot& slot, size_t first, size_t last)
+{
+    // Once the walk is abandoned the statuses are left unread: the slot is
+    // filled all the same, its files never used.
+    if (m_observer.Abandoned())
+        return {};
+    const Measure measure;
+    m_reading->ReadStatuses(slot.listing, first, last);
+    return measure.Done(static_cast<unsigned>(last - first));
+}
+
+void LevelReader::FinishStatuses(Slot& slot)
+{
+    m_reading->Finish(slot.listing);
     Fill(slot);
 }
 

@@ -3,12 +3,14 @@
 #include "app/core/FolderListing.h"
 #include "app/core/FolderReading.h"
 #include "app/core/Utf8TextStore.h"
+#include "search/ReaderCount.h"
 
 #include <QStringList>
 
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <cstddef>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -19,13 +21,17 @@
 class FileSystem;
 class WalkObserver;
 
-// Reads the folders of an expansion on every core. Each folder is read once,
+// Reads the folders of an expansion on several readers, as many as
+// ReaderCount finds worth it: one per core where calls do not wait, many
+// calls in flight where they do (a network share). Each folder is read once,
 // for its status, its sub-folders and (when asked) its files, into a slot of
 // its own; a folder's sub-folders get their slots, in listing order, and are
 // queued for reading as soon as the folder is read, so a deep, narrow tree
-// does not wait for a whole level. Whatever the scheduling, the expansion
-// reads the slots back in its own order. Folders are handed out one at a
-// time, oldest first.
+// does not wait for a whole level. The statuses of a large folder's files
+// are read in batches by every reader, before any further folder is opened,
+// and the folder's slot is filled once all are in. Whatever the scheduling,
+// the expansion reads the slots back in its own order. Folders are handed
+// out one at a time, oldest first.
 class LevelReader {
 public:
     struct Rules {
@@ -49,6 +55,10 @@ public:
         bool read = false;  // false when left unread because the walk was abandoned
         FolderListing listing;
         std::exception_ptr failure;  // what the reading threw, if anything
+        // The files whose statuses are read in batches, those handed out and those read.
+        size_t statusCount = 0;
+        size_t statusesClaimed = 0;
+        size_t statusesRead = 0;
         // The sub-folders of a listed folder that the walk takes, in listing order.
         std::vector<Slot*> children;
         std::atomic<bool> filled{false};
@@ -57,9 +67,6 @@ public:
     LevelReader(FileSystem& fileSystem, const QStringList& startFolders, const WalkObserver& observer, Rules rules);
     // Stops the workers; a folder being read is finished first.
     ~LevelReader();
-
-    // Threads that read folders: as many as the machine has cores, at least 2.
-    static unsigned WorkerCount();
 
     // A start folder, queued for reading when `read` is true and its path is short enough.
     Slot& Add(std::string_view path, bool read);
@@ -76,8 +83,22 @@ public:
     void Forget(size_t depth);
 
 private:
-    void Work();
-    void ReadSlot(Slot& slot);
+    using Unit = ReaderCount::Unit;
+
+    void Work(unsigned index);
+    // Reads one batch of statuses or one folder, the mutex held before and
+    // after; false when there is nothing to read.
+    bool ReadSome(std::unique_lock<std::mutex>& lock);
+    Unit ReadSlot(Slot& slot);
+    Unit ReadStatuses(Slot& slot, size_t first, size_t last);
+    // Settles the files once all statuses are in, then fills the slot.
+    void FinishStatuses(Slot& slot);
+    // Counts a unit read; starts the readers that a higher count calls for.
+    // Called with the mutex held.
+    void Record(const Unit& unit);
+    // Starts the threads up to the count and wakes the readers; with the mutex held.
+    void StartReaders();
+    bool WorkWaiting() const { return !m_statusQueue.empty() || !m_queue.empty(); }
     // Makes the slots of the slot's sub-folders, then marks it filled.
     void Fill(Slot& slot);
     // A new slot at the depth, its path already stored: queued for reading
@@ -101,6 +122,9 @@ private:
     std::deque<std::deque<Slot>> m_levels;
     size_t m_firstDepth = 0;
     std::deque<Slot*> m_queue;
+    // Folders with statuses still to hand out, oldest first.
+    std::deque<Slot*> m_statusQueue;
+    ReaderCount m_count;
     std::vector<FolderListing> m_spareListings;
     bool m_stopping = false;
     std::vector<std::thread> m_workers;

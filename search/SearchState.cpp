@@ -1,5 +1,6 @@
 #include "search/SearchState.h"
 
+#include "app/core/WorkThreads.h"
 #include "search/WalkJob.h"
 
 #include <pthread.h>
@@ -15,9 +16,13 @@ SearchState::~SearchState()
 void SearchState::StartWalk(const std::shared_ptr<WalkJob>& job)
 {
     JoinFinished();
+    // Counted, so that the program's end does not wait long for a walk stuck
+    // on a stalled mount.
+    WorkThreads::Started();
     m_workers.push_back({job, std::thread([job] {
                              pthread_setname_np(pthread_self(), "orvanta-walk");
                              job->Execute();
+                             WorkThreads::Ended();
                          })});
 }
 

@@ -1,55 +1,24 @@
 #include "app/core/BackgroundFileWork.h"
 
 #include "app/core/EventPump.h"
+#include "app/core/WorkThreads.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
-#include <chrono>
-#include <cstdlib>
 #include <pthread.h>
 #include <thread>
 
 namespace {
 // How often the waiting window looks whether the program is closing.
 constexpr int kClosingCheckMs = 10;
-
-std::mutex g_runningMutex;
-std::condition_variable g_runningChanged;
-int g_running = 0;
-
-// How long the program's end waits for work threads: an abandoned work ends
-// at its next chunk, and a committed one (naming copies, deleting their
-// sources) finishes, so a close leaves no file in both places unsaid.
-constexpr auto kEndGrace = std::chrono::seconds(1);
-
-// A work thread stuck in a system call must not hold the program's end, nor
-// run on while the objects it uses are destroyed: past the grace the process
-// ends at once. Nothing half-written stands under a real name, so nothing is
-// lost.
-void EndAtQuitWhileWorkRuns()
-{
-    static const bool connected = [] {
-        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] {
-            std::unique_lock lock(g_runningMutex);
-            if (!g_runningChanged.wait_for(lock, kEndGrace, [] { return g_running == 0; }))
-                std::_Exit(EXIT_SUCCESS);
-        });
-        return true;
-    }();
-    (void)connected;
-}
 }  // namespace
 
 bool BackgroundFileWork::Run(Work work, EventPump& pump)
 {
-    EndAtQuitWhileWorkRuns();
     const auto job = std::make_shared<BackgroundFileWork>();
-    {
-        const std::lock_guard lock(g_runningMutex);
-        ++g_running;
-    }
+    WorkThreads::Started();
     std::thread([job, work = std::move(work)] {
         pthread_setname_np(pthread_self(), "orvanta-copy");
         try {
@@ -60,11 +29,7 @@ bool BackgroundFileWork::Run(Work work, EventPump& pump)
             job->m_failure = std::current_exception();
         }
         job->Finish();
-        {
-            const std::lock_guard lock(g_runningMutex);
-            --g_running;
-        }
-        g_runningChanged.notify_all();
+        WorkThreads::Ended();
     }).detach();
     if (!job->Wait(pump))
         return false;
@@ -75,14 +40,12 @@ bool BackgroundFileWork::Run(Work work, EventPump& pump)
 
 int BackgroundFileWork::Running()
 {
-    const std::lock_guard lock(g_runningMutex);
-    return g_running;
+    return WorkThreads::Running();
 }
 
 void BackgroundFileWork::WaitForAll()
 {
-    std::unique_lock lock(g_runningMutex);
-    g_runningChanged.wait(lock, [] { return g_running == 0; });
+    WorkThreads::WaitForAll();
 }
 
 void BackgroundFileWork::ChunkDone()

@@ -28,11 +28,15 @@ public:
         m_names = std::move(other.m_names);
         m_nameSize = std::exchange(other.m_nameSize, 0);
         m_nameCapacity = std::exchange(other.m_nameCapacity, 0);
+        m_pending = std::exchange(other.m_pending, false);
+        openFolder = std::exchange(other.openFolder, -1);
         return *this;
     }
 
     // Set once the folder could be opened.
     std::optional<FolderInfo> info;
+    // The folder as the reading keeps it open while statuses are pending; -1 when none.
+    int openFolder = -1;
 
     // Any bytes: whether a name can be handled is the walk's rule.
     void AddSubFolder(std::string_view name)
@@ -48,11 +52,43 @@ public:
         RoomForName(name.size());
         if (!CopyIfUtf8(name, m_names.get() + m_nameSize))
             return;
-        m_files.push_back({times, {Offset(), static_cast<uint32_t>(name.size())}});
+        m_files.push_back({times, {Offset(), static_cast<uint32_t>(name.size())}, Status::Read});
         m_nameSize += name.size();
     }
+    // A file (valid UTF-8, as AddFile) whose status is read later, by
+    // SetTimes or DropFile, possibly on other threads, each file by one.
+    void AddPendingFile(std::string_view name)
+    {
+        RoomForName(name.size());
+        if (!CopyIfUtf8(name, m_names.get() + m_nameSize))
+            return;
+        m_files.push_back({{}, {Offset(), static_cast<uint32_t>(name.size())}, Status::Pending});
+        m_nameSize += name.size();
+        m_pending = true;
+    }
+    bool HasPendingFiles() const { return m_pending; }
+    bool IsPending(size_t index) const { return m_files[index].status == Status::Pending; }
+    void SetTimes(size_t index, const FileTimes& times)
+    {
+        m_files[index].times = times;
+        m_files[index].status = Status::Read;
+    }
+    // The entry turned out to be no regular file, or has gone.
+    void DropFile(size_t index) { m_files[index].status = Status::Dropped; }
+    // Keeps the files whose status was read, in listing order.
+    void SettleFiles()
+    {
+        if (!m_pending)
+            return;
+        std::erase_if(m_files, [](const File& file) { return file.status != Status::Read; });
+        m_pending = false;
+    }
     // Forgets the files, keeping the sub-folders.
-    void ClearFiles() { m_files.clear(); }
+    void ClearFiles()
+    {
+        m_files.clear();
+        m_pending = false;
+    }
     // Forgets everything, keeping the room.
     void Clear()
     {
@@ -60,6 +96,7 @@ public:
         m_files.clear();
         m_subFolders.clear();
         m_nameSize = 0;
+        m_pending = false;
     }
     // Room held, in bytes.
     size_t Capacity() const
@@ -83,9 +120,11 @@ private:
         uint32_t offset;
         uint32_t length;
     };
+    enum class Status : uint8_t { Read, Pending, Dropped };
     struct File {
         FileTimes times;
         Name name;
+        Status status;
     };
 
     // At least doubles, so a large folder read in many blocks is not copied over and over.
@@ -98,4 +137,5 @@ private:
     std::unique_ptr<char[]> m_names;
     size_t m_nameSize = 0;
     size_t m_nameCapacity = 0;
+    bool m_pending = false;
 };

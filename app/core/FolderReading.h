@@ -1,10 +1,9 @@
 #pragma once
 
 #include "app/core/FileSystem.h"
+#include "app/core/FolderListing.h"
 
 #include <string_view>
-
-class FolderListing;
 
 // The reading of folders for one walk, on several threads at once. What a
 // walk needs to know once (which folders are mount points of pseudo file
@@ -19,8 +18,22 @@ public:
     // sets listing.info as FileSystem::GetFolder tells it; when lists(info)
     // holds, reads its sub-folders (never links) and, withFiles, its regular
     // files with their times, in the file system's order. Throws as GetFolder
-    // and ListFolder do; a failed listing records no files.
+    // and ListFolder do; a failed listing records no files. A reading that
+    // can ask the files' statuses apart may leave them pending
+    // (FolderListing::HasPendingFiles), for ReadStatuses and Finish.
     virtual void Read(std::string_view utf8Path, Lists lists, bool withFiles, FolderListing& listing) = 0;
+    // Reads the statuses of the pending files among files [first, last) of
+    // a listing Read left pending. Calls for distinct ranges of one listing
+    // may run at once on several threads.
+    virtual void ReadStatuses(FolderListing& listing, size_t first, size_t last)
+    {
+        (void)listing;
+        (void)first;
+        (void)last;
+    }
+    // Once every range was read (or left unread on a stop): keeps the files
+    // that turned out regular and lets go of the folder.
+    virtual void Finish(FolderListing& listing) { listing.SettleFiles(); }
 };
 
 // Reads through a file system's GetFolder and ListFolder (or SubFolders).

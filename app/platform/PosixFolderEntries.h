@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include <dirent.h>
 
@@ -73,11 +74,17 @@ inline FileTimes TimesOf(const struct statx& status)
 class FolderEntries {
 public:
     explicit FolderEntries(int fd) : m_fd(fd) {}
-    ~FolderEntries() { close(m_fd); }
+    ~FolderEntries()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
     FolderEntries(const FolderEntries&) = delete;
     FolderEntries& operator=(const FolderEntries&) = delete;
 
     int Fd() const { return m_fd; }
+    // Hands the descriptor over to the caller.
+    int Release() { return std::exchange(m_fd, -1); }
 
     // visit(name, type) for each entry but "." and "..". A read error is thrown.
     template <class Visit>
@@ -117,11 +124,14 @@ private:
     alignas(8) char m_buffer[32768];
 };
 
-// Reads the open folder (the descriptor is closed) into the listing: its
-// sub-folders (never links) and, with withFiles, its regular files with their
-// times, one status query per file; entries whose type the listing does not
-// tell get one too. A failed reading keeps none of the files.
-inline void ReadEntries(int fd, bool withFiles, FolderListing& listing)
+// Reads the open folder into the listing: its sub-folders (never links) and,
+// with withFiles, its regular files with their times, one status query per
+// file; entries whose type the listing does not tell get one at once. With
+// deferStatuses the files the listing types as regular are left pending and
+// the folder stays open in listing.openFolder (when any is pending), so that
+// their statuses can be asked by several threads; else the descriptor is
+// closed. A failed reading keeps none of the files.
+inline void ReadEntries(int fd, bool withFiles, FolderListing& listing, bool deferStatuses = false)
 {
     FolderEntries folder(fd);
     try {
@@ -132,6 +142,10 @@ inline void ReadEntries(int fd, bool withFiles, FolderListing& listing)
             }
             if (type != DT_UNKNOWN && (type != DT_REG || !withFiles))
                 return;
+            if (type == DT_REG && deferStatuses) {
+                listing.AddPendingFile(name);
+                return;
+            }
             struct statx status;
             if (!Status(fd, name, AT_SYMLINK_NOFOLLOW, withFiles ? kTimesMask : STATX_TYPE, status))
                 return;
@@ -144,4 +158,6 @@ inline void ReadEntries(int fd, bool withFiles, FolderListing& listing)
         listing.ClearFiles();
         throw;
     }
+    if (listing.HasPendingFiles())
+        listing.openFolder = folder.Release();
 }

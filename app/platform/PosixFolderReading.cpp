@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -82,7 +83,36 @@ void PosixFolderReading::Read(std::string_view utf8Path, Lists lists, bool withF
             return;
         }
     }
-    ReadEntries(fd, withFiles, listing);
+    ReadEntries(fd, withFiles, listing, true);
+}
+
+void PosixFolderReading::ReadStatuses(FolderListing& listing, size_t first, size_t last)
+{
+    // statx takes a terminated name; the listing keeps names without one.
+    char name[NAME_MAX + 1];
+    for (size_t i = first; i < last; ++i) {
+        if (!listing.IsPending(i))
+            continue;
+        const std::string_view fileName = listing.FileName(i);
+        if (fileName.size() > NAME_MAX) {
+            listing.DropFile(i);
+            continue;
+        }
+        std::memcpy(name, fileName.data(), fileName.size());
+        name[fileName.size()] = '\0';
+        struct statx status;
+        if (Status(listing.openFolder, name, AT_SYMLINK_NOFOLLOW, kTimesMask, status) && S_ISREG(status.stx_mode))
+            listing.SetTimes(i, TimesOf(status));
+        else
+            listing.DropFile(i);
+    }
+}
+
+void PosixFolderReading::Finish(FolderListing& listing)
+{
+    if (listing.openFolder >= 0)
+        close(std::exchange(listing.openFolder, -1));
+    listing.SettleFiles();
 }
 
 std::unique_ptr<FolderReading> PosixFileSystem::StartFolderReading(const QStringList& startFolders)

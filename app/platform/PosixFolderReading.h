@@ -8,12 +8,15 @@
 #include <unordered_set>
 
 // Reads folders for a walk with one open and one getdents64 pass each, and
-// one statx per file relative to the open folder. The mount table is read
+// one statx per file relative to the open folder, the files' statuses left
+// for ReadStatuses so that a large folder's can be spread over threads. The mount table is read
 // once, when the reading starts, for the pseudo-file-system test.
 class PosixFolderReading : public FolderReading {
 public:
     explicit PosixFolderReading(const QStringList& startFolders);
     void Read(std::string_view utf8Path, Lists lists, bool withFiles, FolderListing& listing) override;
+    void ReadStatuses(FolderListing& listing, size_t first, size_t last) override;
+    void Finish(FolderListing& listing) override;
 
 private:
     // The mount points of pseudo file systems at or below the start folders,

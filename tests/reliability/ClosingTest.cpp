@@ -5,6 +5,10 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdlib>
 
 #include <tuple>
 
@@ -185,6 +189,34 @@ std::string RunName(const testing::TestParamInfo<std::tuple<Command, Sample>>& i
     constexpr const char* kSamples[] = {"First", "Second", "Middle", "Last"};
     return std::string(kCommands[static_cast<int>(std::get<0>(info.param))]) + "At"
         + kSamples[static_cast<int>(std::get<1>(info.param))] + "Point";
+}
+
+// A mount that stops answering holds the walk's call, not the program's end.
+class StalledMountTest : public FaultFixture {
+protected:
+    void SetUp() override { MakeForm(&hooked); }
+    HookedFileSystem hooked;
+};
+
+TEST_F(StalledMountTest, ClosingDuringAStalledWalkEndsTheProgramWithinAboutASecond)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    MakeTree();
+    const auto closeWhileStalled = [&] {
+        hooked.beforeListFiles = [&](const QString&) {
+            QMetaObject::invokeMethod(form.get(), [&] { form->close(); });
+            QThread::sleep(10);
+        };
+        form->show();
+        QTimer::singleShot(0, form.get(), [&] { SearchTree(); });
+        QApplication::exec();
+        std::_Exit(1);  // the event loop ended, the process did not
+    };
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EXIT(closeWhileStalled(), testing::ExitedWithCode(0), "");
+    // Starting the test program again takes part of it.
+    EXPECT_LT(elapsed.elapsed(), 5000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Closing, ClosingTest,

@@ -7,11 +7,16 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <string_view>
 
 // The real file system with a hook before each folder listing (given the
 // folder without a trailing separator, called on the search's worker
 // thread), an optional failure for one folder's listing, and the choice to
-// report every creation time as unreadable.
+// report every creation time as unreadable. With a hook before the statuses
+// of a folder's files, the walk reads folders as the real file system does
+// (a large folder's statuses in batches on several readers), the hook given
+// each batch's first file.
 class HookedFileSystem : public PosixFileSystem {
 public:
     void ListFiles(const QString& path, const FileVisitor& visit) override
@@ -36,11 +41,39 @@ public:
     }
     std::unique_ptr<FolderReading> StartFolderReading(const QStringList& startFolders) override
     {
+        if (beforeStatuses)
+            return std::make_unique<HookedReading>(PosixFileSystem::StartFolderReading(startFolders), *this);
         return FileSystem::StartFolderReading(startFolders);
     }
 
     std::function<void(const QString& folderPath)> beforeListFiles;
+    std::function<void(std::string_view firstFile)> beforeStatuses;
     QString failingFolder;
     int failingNumber = 0;
     bool noBirthTimes = false;
+
+private:
+    class HookedReading : public FolderReading {
+    public:
+        HookedReading(std::unique_ptr<FolderReading> real, HookedFileSystem& hooks)
+            : m_real(std::move(real)), m_hooks(hooks)
+        {
+        }
+        void Read(std::string_view utf8Path, Lists lists, bool withFiles, FolderListing& listing) override
+        {
+            if (m_hooks.beforeListFiles)
+                m_hooks.beforeListFiles(QString::fromUtf8(utf8Path.data(), qsizetype(utf8Path.size())).chopped(1));
+            m_real->Read(utf8Path, lists, withFiles, listing);
+        }
+        void ReadStatuses(FolderListing& listing, size_t first, size_t last) override
+        {
+            m_hooks.beforeStatuses(listing.FileName(first));
+            m_real->ReadStatuses(listing, first, last);
+        }
+        void Finish(FolderListing& listing) override { m_real->Finish(listing); }
+
+    private:
+        const std::unique_ptr<FolderReading> m_real;
+        HookedFileSystem& m_hooks;
+    };
 };

@@ -2,6 +2,7 @@
 #include "app/core/MousePointer.h"
 #include "app/core/ProductTexts.h"
 #include "app/core/Timestamp.h"
+#include "app/core/WorkThreads.h"
 #include "app/window/SearchControlsView.h"
 #include "search/FoundFileList.h"
 #include "search/ListMatchingFiles.h"
@@ -10,8 +11,10 @@
 #include "tests/support/TimeZoneScope.h"
 
 #include <QAbstractItemModelTester>
+#include <QElapsedTimer>
 #include <QThread>
 
+#include <atomic>
 
 #include <unistd.h>
 
@@ -79,6 +82,9 @@ TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
             File(QStringLiteral("t/%1/f%1-%2").arg(i).arg(j), Utc(2021, 1, 1));
         File(QStringLiteral("t/%1/deeper/g%1").arg(i), Utc(2021, 1, 1));
     }
+    // A large folder, whose files' statuses are read in batches by several readers.
+    for (int j = 0; j < 300; ++j)
+        File(QStringLiteral("t/5/many%1").arg(j), Utc(2021, 1, 1));
     AddFolderRow(Row(QStringLiteral("t")));
     const auto rows = [&] {
         Search();
@@ -88,7 +94,7 @@ TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
         return texts;
     };
     const QStringList inTurn = rows();
-    ASSERT_EQ(inTurn.size(), 48);
+    ASSERT_EQ(inTurn.size(), 348);
     // Some folders are slow to read, so the others (deeper ones too) are read before them.
     fileSystem.beforeListFiles = [](const QString& folder) {
         if (folder.endsWith(QLatin1Char('1')) || folder.endsWith(QLatin1Char('4'))
@@ -96,6 +102,37 @@ TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
             QThread::msleep(30);
     };
     EXPECT_EQ(rows(), inTurn);
+    // And some batches of the large folder's files are slow, so later ones are read first.
+    fileSystem.beforeStatuses = [](std::string_view firstFile) {
+        if (firstFile.find('7') != std::string_view::npos)
+            QThread::msleep(30);
+    };
+    EXPECT_EQ(rows(), inTurn);
+}
+
+TEST_F(SearchCommandTest, StopEndsTheReadersOfALargeFolderAtOnce)
+{
+    for (int j = 0; j < 2000; ++j)
+        File(QStringLiteral("t/many%1").arg(j), Utc(2021, 1, 1));
+    AddFolderRow(Row(QStringLiteral("t")));
+    // A share answering each status in 1 ms; Stop clicked once reading is under way.
+    QElapsedTimer sinceStop;
+    std::atomic<int> batches{0};
+    fileSystem.beforeStatuses = [&](std::string_view) {
+        if (++batches == 3)
+            QMetaObject::invokeMethod(form.get(), [&] {
+                sinceStop.start();
+                form->PushButton1->click();
+            });
+        QThread::msleep(16);
+    };
+    Search();
+    ASSERT_TRUE(sinceStop.isValid());
+    while (WorkThreads::Running() > 0 && sinceStop.elapsed() < 5000)
+        QThread::msleep(2);
+    EXPECT_LT(sinceStop.elapsed(), 200);
+    EXPECT_LT(batches.load(), 2000 / 16);
+    ExpectIdle();
 }
 
 TEST_F(SearchCommandTest, RootFolderFilesHaveOneSeparator)
