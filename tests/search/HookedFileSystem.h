@@ -39,6 +39,11 @@ public:
         // Read as two listings, so the hooks above see every folder.
         FileSystem::ListFolder(path, subFolders, visit);
     }
+    // With renames off, a move copies as across file systems, and so lets events through.
+    std::optional<CopyDone> RenameFile(const QString& source, const QString& target) override
+    {
+        return renames ? PosixFileSystem::RenameFile(source, target) : std::nullopt;
+    }
     std::unique_ptr<FolderReading> StartFolderReading(const QStringList& startFolders) override
     {
         if (beforeStatuses)
@@ -51,6 +56,7 @@ public:
     QString failingFolder;
     int failingNumber = 0;
     bool noBirthTimes = false;
+    bool renames = true;
 
 private:
     class HookedReading : public FolderReading {

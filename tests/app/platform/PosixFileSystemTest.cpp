@@ -183,8 +183,10 @@ TEST_F(PosixFileSystemTest, WalkReadingTakesPseudoMountPointsFromTheMountTable)
 
     // One reading gives sub-folders as bytes and files whose names are UTF-8.
     FolderListing listing;
-    fileSystem.StartFolderReading({Top()})->Read(Top().toStdString(), [](const FolderInfo&) { return true; }, true,
-                                                 listing);
+    const std::unique_ptr<FolderReading> reading = fileSystem.StartFolderReading({Top()});
+    reading->Read(Top().toStdString(), [](const FolderInfo&) { return true; }, true, listing);
+    reading->ReadStatuses(listing, 0, listing.FileCount());
+    reading->Finish(listing);
     std::map<std::string, qint64> files;
     for (size_t i = 0; i < listing.FileCount(); ++i)
         files[std::string(listing.FileName(i))] = listing.Times(i).modified;
