@@ -203,8 +203,10 @@ LevelReader::Unit LevelReader::ReadSlot(Slot& slot)
         slot.failure = std::current_exception();
     }
     if (!slot.listing.HasPendingFiles()) {
+        // Once filled, the slot may be taken and forgotten at once: nothing of it is read after.
+        const unsigned calls = kFolderCalls + static_cast<unsigned>(slot.listing.FileCount());
         Fill(slot);
-        return measure.Done(kFolderCalls + static_cast<unsigned>(slot.listing.FileCount()));
+        return measure.Done(calls);
     }
     // A few statuses are read at once; a large folder's are spread over the readers.
     const size_t count = slot.listing.FileCount();
