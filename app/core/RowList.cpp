@@ -17,15 +17,8 @@ Failure OutOfRange()
 }  // namespace
 
 RowList::RowList(bool checkable, EventPump& pump, QObject* parent)
-    : QAbstractTableModel(parent), m_checkable(checkable), m_pump(pump), m_formatTime(&TimestampText)
+    : QAbstractTableModel(parent), RowReading({}, &TimestampText), m_checkable(checkable), m_pump(pump)
 {
-}
-
-const RowStore::Row& RowList::At(int index) const
-{
-    if (index < 1 || index > Count())
-        throw OutOfRange();
-    return m_store[static_cast<size_t>(index - 1)];
 }
 
 const RowList::Column& RowList::ColumnAt(int column) const
@@ -33,39 +26,6 @@ const RowList::Column& RowList::ColumnAt(int column) const
     if (column < 1 || column > ColumnCount())
         throw OutOfRange();
     return m_columns[static_cast<size_t>(column - 1)];
-}
-
-QString RowList::Text(int index) const
-{
-    return m_store.TextOf(At(index));
-}
-
-qsizetype RowList::TextLength(int index) const
-{
-    return m_store.TextLength(At(index));
-}
-
-void RowList::AppendText(QString& out, int index) const
-{
-    m_store.AppendTextOf(out, At(index));
-}
-
-QString RowList::SubItem(int index, int k) const
-{
-    const RowStore::Row& row = At(index);
-    if (k == 1 && row.time != kNoTime)
-        return m_formatTime(row.time);
-    return {};
-}
-
-qint64 RowList::Time(int index) const
-{
-    return At(index).time;
-}
-
-bool RowList::Checked(int index) const
-{
-    return At(index).checked != 0;
 }
 
 void RowList::SetChecked(int index, bool checked)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/FileSystem.h"
+#include "app/core/RowReading.h"
 #include "app/core/RowStore.h"
 
 #include <QAbstractTableModel>
@@ -15,7 +16,7 @@ class EventPump;
 // result list. A row has its text, an optional time whose text is its
 // sub-item 1, and a check mark. Row and column indexes are 1-based; an index
 // out of range throws Failure. The rows are kept in a RowStore.
-class RowList : public QAbstractTableModel {
+class RowList : public QAbstractTableModel, public RowReading {
     Q_OBJECT
 
 public:
@@ -24,21 +25,11 @@ public:
         qint64 time = kNoTime;
         bool checked = false;
     };
-    using TimeFormatter = std::function<QString(qint64 time)>;
     using Batch = RowStore::Batch;
 
     // pump lets the window's events through while a long list sorts.
     RowList(bool checkable, EventPump& pump, QObject* parent = nullptr);
 
-    int Count() const { return static_cast<int>(m_store.Count()); }
-    QString Text(int index) const;
-    // The text's length in UTF-16 units, and the text appended to out, without a copy of their own.
-    qsizetype TextLength(int index) const;
-    void AppendText(QString& out, int index) const;
-    // The text of column k + 1; only sub-item 1 (the time's text) is ever set.
-    QString SubItem(int index, int k) const;
-    qint64 Time(int index) const;
-    bool Checked(int index) const;
     void SetChecked(int index, bool checked);
     // Sets the check marks of the given rows (any order) with one change notice.
     void SetCheckedRows(const std::vector<int>& indexes, bool checked);
@@ -69,10 +60,8 @@ public:
     void SetColumnWidthTwips(int column, int twips);
     void RemoveColumn(int column);
 
-    // How a row's time becomes its sub-item text; the local date and time by
-    // default. It may be called from several threads at once.
+    // How a row's time becomes its sub-item text; the local date and time by default.
     void SetTimeFormatter(TimeFormatter formatter);
-    TimeFormatter Formatter() const { return m_formatTime; }
 
     // Qt model interface.
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -98,14 +87,11 @@ private:
         int widthTwips = 0;
     };
 
-    const RowStore::Row& At(int index) const;
     const Column& ColumnAt(int column) const;
     void EmitCheckChanged(int firstRow, int lastRow);
 
     bool m_checkable;
     bool m_dragAsFiles = false;
     EventPump& m_pump;
-    RowStore m_store;
     std::vector<Column> m_columns;
-    TimeFormatter m_formatTime;
 };

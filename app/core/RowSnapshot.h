@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/RowList.h"
-#include "app/core/RowStore.h"
+#include "app/core/RowReading.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,20 +13,12 @@
 // meanwhile changes nothing here. The rows are copied, 24 bytes each, and
 // their texts shared. Indexes are 1-based; an index out of range throws
 // Failure. The list must outlive the snapshot.
-class RowSnapshot {
+class RowSnapshot : public RowReading {
 public:
     explicit RowSnapshot(const RowList& list);
 
-    int Count() const { return static_cast<int>(m_store.Count()); }
-    QString Text(int index) const;
-    qsizetype TextLength(int index) const;
-    void AppendText(QString& out, int index) const;
-    QString SubItem(int index, int k) const;
-    qint64 Time(int index) const;
-    bool Checked(int index) const;
     int ColumnCount() const { return static_cast<int>(m_captions.size()); }
     QString ColumnText(int column) const;
-    const RowList::TimeFormatter& Formatter() const { return m_formatTime; }
 
     // Whether rows have left the list since (a removal, a Clear, a new
     // search), and whether it was emptied of them.
@@ -34,12 +26,8 @@ public:
     bool ListCleared() const { return m_list.m_store.Clears() != m_clears; }
 
 private:
-    const RowStore::Row& At(int index) const;
-
     const RowList& m_list;
-    RowStore m_store;
     QStringList m_captions;
-    RowList::TimeFormatter m_formatTime;
     uint64_t m_removals;
     uint64_t m_clears;
 };
