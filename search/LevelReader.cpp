@@ -155,6 +155,9 @@ void LevelReader::Record(const Unit& unit)
 
 void LevelReader::StartReaders()
 {
+    // Once stopping, the workers are being joined: none may be added.
+    if (m_stopping)
+        return;
     for (auto index = static_cast<unsigned>(m_workers.size() + 1); index < m_count.Readers(); ++index) {
         m_workers.emplace_back([this, index] {
             pthread_setname_np(pthread_self(), "orvanta-read");
