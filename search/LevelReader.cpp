@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 
 namespace {
 // Statuses a reader asks at a time: small enough to spread a folder of a
@@ -17,31 +16,22 @@ constexpr size_t kStatusBatch = 16;
 // Calls of a folder's reading besides its files' statuses: its open and listing.
 constexpr unsigned kFolderCalls = 2;
 
-std::chrono::nanoseconds ProcessorTime()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
-}
-
-// Measures one unit of reading on the calling thread.
+// Measures the wall time of one unit of reading.
 class Measure {
 public:
-    ReaderCount::Unit Done(unsigned calls) const
-    {
-        return {ReaderCount::Clock::now() - m_wall, ProcessorTime() - m_processor, calls};
-    }
+    ReaderCount::Unit Done(unsigned calls) const { return {ReaderCount::Clock::now() - m_start, calls}; }
 
 private:
-    ReaderCount::Clock::time_point m_wall = ReaderCount::Clock::now();
-    std::chrono::nanoseconds m_processor = ProcessorTime();
+    ReaderCount::Clock::time_point m_start = ReaderCount::Clock::now();
 };
 }  // namespace
 
 LevelReader::LevelReader(FileSystem& fileSystem, const QStringList& startFolders, const WalkObserver& observer,
                          Rules rules)
     : m_reading(fileSystem.StartFolderReading(startFolders)), m_observer(observer), m_rules(rules),
-      m_count(ReaderCount::Cores(), ReaderCount::Clock::now())
+      m_count(ReaderCount::Cores(),
+              m_reading->CallsAreRoundTrips() ? ReaderCount::kFirstForRoundTrips : ReaderCount::Cores(),
+              ReaderCount::Clock::now())
 {
     // The calling thread, which takes the results in order, is reader 0: it
     // reads whenever the folder it waits for is not ready.

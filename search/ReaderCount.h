@@ -1,16 +1,19 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
-// How many readers a walk keeps busy. It starts at one per core and doubles
+// How many readers a walk keeps busy. It starts at one per core (more on a
+// network share) and doubles
 // the count, up to kMostReaders, while the readers spend most of their time
 // in reading blocked (waiting for a disk or a server) rather than on the
-// processor and work is waiting; a doubling is kept only when the time per
-// call stays about the same, that is when the calls overlap instead of
-// queueing for a core or a busy server, else it is undone and not tried
+// processor and work is waiting; a doubling is kept only when the calls
+// answered per second rise with it, that is when the calls overlap instead
+// of queueing for a core or a busy server, else it is undone and not tried
 // again for a while. When reading turns into processor work the count
-// halves back toward the cores. Fed with measured units of reading: a
-// folder's listing or a batch of file statuses.
+// halves back toward the cores. Fed with measured units of reading (a
+// folder's listing or a batch of file statuses) and, once per window, the
+// processor time the process spent.
 class ReaderCount {
 public:
     using Clock = std::chrono::steady_clock;
@@ -20,11 +23,17 @@ public:
 
     struct Unit {
         std::chrono::nanoseconds wall{0};
-        std::chrono::nanoseconds processor{0};
         unsigned calls = 0;
     };
+    // The processor time the process has spent so far.
+    using ProcessorClock = std::function<std::chrono::nanoseconds()>;
 
-    ReaderCount(unsigned cores, Clock::time_point start);
+    // Calls in flight to start with where each call is a round trip to a
+    // server: a network share pays at once for as many, a fast one drops
+    // back to the cores within a few windows.
+    static constexpr unsigned kFirstForRoundTrips = 16;
+
+    ReaderCount(unsigned cores, unsigned first, Clock::time_point start, ProcessorClock processor = ProcessTime);
 
     unsigned Readers() const { return m_readers; }
     // Adds a finished unit; at the end of a measuring window adjusts the
@@ -32,19 +41,29 @@ public:
     bool Record(const Unit& unit, Clock::time_point now, bool workWaiting);
 
     static unsigned Cores();
+    static std::chrono::nanoseconds ProcessTime();
 
 private:
-    void Adjust(Clock::time_point now, bool workWaiting);
+    void Adjust(Clock::time_point now, double blocked, double rate, bool workWaiting);
 
+    const ProcessorClock m_processor;
     const unsigned m_cores;
     unsigned m_readers;
-    // The count before the doubling on trial, and its time per call.
+    // The count before the doubling on trial (0 when none is), and its calls per second.
     unsigned m_before = 0;
-    double m_callNsBefore = 0;
-    bool m_onTrial = false;
+    double m_rateBefore = 0;
+    // Windows until the doubling on trial is judged: it is judged on the two
+    // windows after the one it began in, which mixes the readers' start-up in.
+    unsigned m_trialWindows = 0;
     Clock::time_point m_noTrialBefore;
 
     Clock::time_point m_windowStart;
+    std::chrono::nanoseconds m_processorAtStart;
+    // The units of the window: their calls and the readers' time in them.
     Unit m_window;
+    // The calls and seconds of the window before; the rate is taken over two
+    // windows, as one holds too few units to tell a change from chance.
+    double m_callsBefore = 0;
+    double m_secondsBefore = 0;
     unsigned m_units = 0;
 };

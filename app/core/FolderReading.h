@@ -34,6 +34,10 @@ public:
     // Once every range was read (or left unread on a stop): keeps the files
     // that turned out regular and lets go of the folder.
     virtual void Finish(FolderListing& listing) { listing.SettleFiles(); }
+    // Whether a start folder lies on a network share or a file system run
+    // by a program, where every call is a round trip and many calls in
+    // flight pay from the start.
+    virtual bool CallsAreRoundTrips() const { return false; }
 };
 
 // Reads through a file system's GetFolder and ListFolder (or SubFolders).

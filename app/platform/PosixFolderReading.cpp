@@ -35,6 +35,18 @@ bool IsAtOrBelow(const std::string& path, const std::string& folder)
         return !path.empty() && path.front() == '/';
     return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');
 }
+// The type of the file system holding the folder: that of the longest mount point at or above it.
+std::string_view HoldingType(const std::map<std::string, std::string>& mounts, const std::string& folder)
+{
+    std::string_view point, type;
+    for (const auto& [mountPoint, mountType] : mounts) {
+        if (mountPoint.size() >= point.size() && IsAtOrBelow(folder, mountPoint)) {
+            point = mountPoint;
+            type = mountType;
+        }
+    }
+    return type;
+}
 }  // namespace
 
 PosixFolderReading::PosixFolderReading(const QStringList& startFolders)
@@ -46,6 +58,7 @@ PosixFolderReading::PosixFolderReading(const QStringList& startFolders)
     for (const QString& start : startFolders) {
         const std::string spelt(Trimmed(QFile::encodeName(start).toStdString()));
         const std::string real = RealPath(spelt);
+        m_roundTrips = m_roundTrips || IsRoundTripFileSystemType(HoldingType(visible, real));
         for (const auto& [point, type] : visible) {
             if (!IsPseudoFileSystemType(type) || !IsAtOrBelow(point, real))
                 continue;

@@ -56,3 +56,14 @@ bool IsPseudoFileSystemType(std::string_view type)
     }
     return false;
 }
+
+bool IsRoundTripFileSystemType(std::string_view type)
+{
+    constexpr std::string_view kNetwork[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "ceph", "glusterfs", "afs"};
+    for (std::string_view network : kNetwork) {
+        if (type == network)
+            return true;
+    }
+    // "fuse.sshfs" and the like; "fuseblk" is over a local disk.
+    return type == "fuse" || type.substr(0, 5) == "fuse.";
+}

@@ -2,57 +2,86 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 using namespace std::chrono_literals;
 using Clock = ReaderCount::Clock;
 
-// Feeds windows of units whose calls take `callTime` each with `readers`
-// readers at work, `processor` of it on the processor.
+// Feeds windows of 20 ms in which each of the readers at work finishes as
+// many units of 10 calls as fit, evenly spread, each call taking `callTime`,
+// `processor` of it on the processor.
 class ReaderCountTest : public testing::Test {
 protected:
-    // One window of one unit per reader; returns the count after it.
+    // Returns the count after the window.
     unsigned Window(std::chrono::nanoseconds callTime, std::chrono::nanoseconds processor, bool workWaiting = true)
     {
-        now += 25ms;
-        const unsigned readers = count.Readers();
-        for (unsigned i = 0; i < readers; ++i)
-            count.Record({callTime * 10, processor * 10, 10}, now, workWaiting);
+        constexpr auto kLength = 20ms;
+        const Clock::time_point start = now;
+        const auto units = std::max<long long>(1, std::llround(kLength / (callTime * 10.0))) * count.Readers();
+        for (long long i = 1; i <= units; ++i) {
+            now = start + kLength * i / units;
+            spent += processor * 10;
+            count.Record({callTime * 10, 10}, now, workWaiting);
+        }
         return count.Readers();
     }
 
     Clock::time_point now = Clock::now();
-    ReaderCount count{2, now};
+    std::chrono::nanoseconds spent{0};
+    ReaderCount count{2, 2, now, [this] { return spent; }};
 };
 
 TEST_F(ReaderCountTest, DoublesUpToTheBoundWhileCallsWaitAndOverlap)
 {
-    // Round trips of 1 ms, 20 us of it on the processor, the same at any count.
-    for (const unsigned expected : {4u, 4u, 8u, 8u, 16u, 16u, 32u, 32u, 64u, 64u, 64u})
+    // Round trips of 1 ms, 20 us of it on the processor, the same at any
+    // count. Each doubling is judged on the two windows after the one it began in.
+    for (const unsigned expected : {4u, 4u, 4u, 8u, 8u, 8u, 16u, 16u, 16u, 32u, 32u, 32u, 64u, 64u, 64u, 64u})
         EXPECT_EQ(Window(1ms, 20us), expected);
     // Calls served from a cache: back toward the cores.
     for (const unsigned expected : {32u, 16u, 8u, 4u, 2u, 2u})
         EXPECT_EQ(Window(2us, 2us), expected);
 }
 
-TEST_F(ReaderCountTest, StaysAtTheCoresWhenCallsAreProcessorWorkOrNothingWaits)
+TEST_F(ReaderCountTest, StaysAtOrFallsBackToTheCoresWhenCallsAreProcessorWorkOrNothingWaits)
 {
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Window(5us, 4us), 2u);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Window(1ms, 20us, false), 2u);
+    // Started for round trips on a share whose calls turn out processor work.
+    ReaderCount started(2, ReaderCount::kFirstForRoundTrips, now, [this] { return spent; });
+    now += 25ms;
+    spent += 25ms * ReaderCount::kFirstForRoundTrips;
+    for (unsigned i = 0; i < ReaderCount::kFirstForRoundTrips; ++i)
+        started.Record({25ms, 10}, now, true);
+    EXPECT_EQ(started.Readers(), ReaderCount::kFirstForRoundTrips / 2);
 }
 
-TEST_F(ReaderCountTest, UndoesADoublingWhoseCallsQueueAndWaitsBeforeTheNextTry)
+TEST_F(ReaderCountTest, UndoesADoublingThatAnswersNoMoreCallsAndWaitsBeforeTheNextTry)
 {
     // Blocked on a server that is busy on the same cores: twice the readers,
-    // twice the time per call.
+    // twice the time per call, as many calls answered per second.
     EXPECT_EQ(Window(100us, 20us), 4u);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(Window(200us, 20us), 4u);
     EXPECT_EQ(Window(200us, 20us), 2u);
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 20; ++i)
         EXPECT_EQ(Window(100us, 20us), 2u) << i;
     // Past the hold it tries again.
-    for (int i = 0; i < 20 && count.Readers() == 2; ++i)
+    for (int i = 0; i < 40 && count.Readers() == 2; ++i)
         Window(100us, 20us);
     EXPECT_EQ(count.Readers(), 4u);
+}
+
+TEST_F(ReaderCountTest, KeepsADoublingThatAnswersNearlyAThirdMoreCalls)
+{
+    // A server short of processor: twice the readers, each call 1.6 times
+    // as long, nearly a third more calls answered.
+    EXPECT_EQ(Window(100us, 20us), 4u);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(Window(160us, 20us), 4u);
+    EXPECT_EQ(Window(160us, 20us), 8u);
 }
 }  // namespace
