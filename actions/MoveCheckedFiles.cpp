@@ -35,7 +35,11 @@ constexpr qint64 kGroupMs = 250;
 // A row that lists a file met before in this move follows that file's row.
 struct MoveOutcome {
     enum class Row { Remove, KeepChecked, Uncheck };
-    Row row = Row::KeepChecked;
+    MoveOutcome(Row row = Row::KeepChecked, QString note = {}, QString sameFileAs = {})
+        : row(row), note(std::move(note)), sameFileAs(std::move(sameFileAs))
+    {
+    }
+    Row row;
     QString note;
     QString sameFileAs;
 };

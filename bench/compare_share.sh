@@ -18,14 +18,14 @@
 # slowfs from SLOWFS_SRC (default: the tools folder beside the repository).
 #   BUILD=release-build-dir RUNS=3 DATE=YYYY-MM-DD SIZES="20000 100000" FLAT=50000 \
 #   PLUS_SIZES=100000 DELAY_US=1000 SLOWFS_SRC=path/slowfs.c bench/compare_share.sh
-# FLAT=0 or PLUS_SIZES="" leaves that case out; SIZES="20000" RUNS=1 is a quick run.
+# FLAT=0, SIZES="" or PLUS_SIZES="" leaves that case out; SIZES="20000" RUNS=1 is a quick run.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 build=${BUILD:-$here/../build-rel}
 runs=${RUNS:-3}
 day=${DATE:-2020-06-15}
-sizes=${SIZES:-20000 100000}
+sizes=${SIZES-20000 100000}
 flat=${FLAT:-50000}
 plus_sizes=${PLUS_SIZES-${sizes##* }}
 delay=${DELAY_US:-1000}
