@@ -59,29 +59,22 @@ TEST_F(ReaderCountTest, StaysAtOrFallsBackToTheCoresWhenCallsAreProcessorWorkOrN
     EXPECT_EQ(started.Readers(), ReaderCount::kFirstForRoundTrips / 2);
 }
 
-TEST_F(ReaderCountTest, UndoesADoublingThatAnswersNoMoreCallsAndWaitsBeforeTheNextTry)
-{
-    // Blocked on a server that is busy on the same cores: twice the readers,
-    // twice the time per call, as many calls answered per second.
-    EXPECT_EQ(Window(100us, 20us), 4u);
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(Window(200us, 20us), 4u);
-    EXPECT_EQ(Window(200us, 20us), 2u);
-    for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(Window(100us, 20us), 2u) << i;
-    // Past the hold it tries again.
-    for (int i = 0; i < 40 && count.Readers() == 2; ++i)
-        Window(100us, 20us);
-    EXPECT_EQ(count.Readers(), 4u);
-}
-
-TEST_F(ReaderCountTest, KeepsADoublingThatAnswersNearlyAThirdMoreCalls)
+TEST_F(ReaderCountTest, KeepsADoublingOnlyWhenMoreCallsAreAnsweredAndWaitsAfterOneThatWasNot)
 {
     // A server short of processor: twice the readers, each call 1.6 times
-    // as long, nearly a third more calls answered.
+    // as long, nearly a third more calls answered. Kept.
     EXPECT_EQ(Window(100us, 20us), 4u);
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(Window(160us, 20us), 4u);
-    EXPECT_EQ(Window(160us, 20us), 8u);
+    for (const unsigned expected : {4u, 4u, 8u})
+        EXPECT_EQ(Window(160us, 20us), expected);
+    // Busy on the same cores: twice the readers, twice the time per call,
+    // no more calls answered. Undone.
+    for (const unsigned expected : {8u, 8u, 4u})
+        EXPECT_EQ(Window(320us, 20us), expected);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(Window(160us, 20us), 4u) << i;
+    // Past the hold it tries again.
+    for (int i = 0; i < 40 && count.Readers() == 4; ++i)
+        Window(160us, 20us);
+    EXPECT_EQ(count.Readers(), 8u);
 }
 }  // namespace
