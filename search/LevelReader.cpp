@@ -226,8 +226,12 @@ LevelReader::Unit LevelReader::ReadStatuses(Slot& slot, size_t first, size_t las
     if (m_observer.Abandoned())
         return {};
     const Measure measure;
-    m_reading->ReadStatuses(slot.listing, first, last);
-    return measure.Done(static_cast<unsigned>(last - first));
+    // A stop is looked for before each file: a share that answers the calls
+    // of one folder one at a time can make a batch long.
+    size_t file = first;
+    for (; file < last && !m_observer.Abandoned(); ++file)
+        m_reading->ReadStatuses(slot.listing, file, file + 1);
+    return measure.Done(static_cast<unsigned>(file - first));
 }
 
 void LevelReader::FinishStatuses(Slot& slot)

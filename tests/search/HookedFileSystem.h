@@ -46,13 +46,13 @@ public:
     }
     std::unique_ptr<FolderReading> StartFolderReading(const QStringList& startFolders) override
     {
-        if (beforeStatuses)
+        if (beforeStatus)
             return std::make_unique<HookedReading>(PosixFileSystem::StartFolderReading(startFolders), *this);
         return FileSystem::StartFolderReading(startFolders);
     }
 
     std::function<void(const QString& folderPath)> beforeListFiles;
-    std::function<void(std::string_view firstFile)> beforeStatuses;
+    std::function<void(std::string_view file)> beforeStatus;
     QString failingFolder;
     int failingNumber = 0;
     bool noBirthTimes = false;
@@ -73,7 +73,8 @@ private:
         }
         void ReadStatuses(FolderListing& listing, size_t first, size_t last) override
         {
-            m_hooks.beforeStatuses(listing.FileName(first));
+            for (size_t file = first; file < last; ++file)
+                m_hooks.beforeStatus(listing.FileName(file));
             m_real->ReadStatuses(listing, first, last);
         }
         void Finish(FolderListing& listing) override { m_real->Finish(listing); }

@@ -102,9 +102,9 @@ TEST_F(SearchCommandTest, RowsKeepTheWalkOrderWhicheverFolderIsReadFirst)
             QThread::msleep(30);
     };
     EXPECT_EQ(rows(), inTurn);
-    // And some batches of the large folder's files are slow, so later ones are read first.
-    fileSystem.beforeStatuses = [](std::string_view firstFile) {
-        if (firstFile.find('7') != std::string_view::npos)
+    // And some of the large folder's files are slow to look at, so later ones are read first.
+    fileSystem.beforeStatus = [](std::string_view file) {
+        if (file.substr(0, 5) == "many7")
             QThread::msleep(30);
     };
     EXPECT_EQ(rows(), inTurn);
@@ -115,11 +115,13 @@ TEST_F(SearchCommandTest, StopEndsTheReadersOfALargeFolderAtOnce)
     for (int j = 0; j < 2000; ++j)
         File(QStringLiteral("t/many%1").arg(j), Utc(2021, 1, 1));
     AddFolderRow(Row(QStringLiteral("t")));
-    // A share answering each status in 1 ms; Stop clicked once reading is under way.
+    // A share answering the statuses of one folder one at a time, each in
+    // 16 ms, so that a batch of them takes long; Stop clicked once reading is
+    // under way.
     QElapsedTimer sinceStop;
-    std::atomic<int> batches{0};
-    fileSystem.beforeStatuses = [&](std::string_view) {
-        if (++batches == 3)
+    std::atomic<int> statuses{0};
+    fileSystem.beforeStatus = [&](std::string_view) {
+        if (++statuses == 3)
             QMetaObject::invokeMethod(form.get(), [&] {
                 sinceStop.start();
                 form->PushButton1->click();
@@ -131,7 +133,7 @@ TEST_F(SearchCommandTest, StopEndsTheReadersOfALargeFolderAtOnce)
     while (WorkThreads::Running() > 0 && sinceStop.elapsed() < 5000)
         QThread::msleep(2);
     EXPECT_LT(sinceStop.elapsed(), 200);
-    EXPECT_LT(batches.load(), 2000 / 16);
+    EXPECT_LT(statuses.load(), 2000 / 16);
     ExpectIdle();
 }
 
