@@ -4,7 +4,7 @@
 #include <thread>
 #include <utility>
 
-#include <ctime>
+#include <sys/resource.h>
 
 namespace {
 using namespace std::chrono_literals;
@@ -15,15 +15,18 @@ constexpr auto kHold = 500ms;
 // Mostly blocked: add readers. Mostly on the processor: fewer.
 constexpr double kBlockedToGrow = 0.5;
 constexpr double kBlockedToShrink = 0.2;
+// Reading that waits puts a reader to sleep at least once per unit: a
+// folder's opening and listing, a status. Readers of cached folders that
+// are merely short of a core (another program busy) sleep far less often.
+constexpr double kWaitsPerUnit = 1.0;
 // A doubling that answers fewer more calls per second than this queues
 // rather than overlaps: the calls wait for a core or a busy server.
 constexpr double kGainToKeep = 1.15;
 }  // namespace
 
-ReaderCount::ReaderCount(unsigned cores, unsigned first, Clock::time_point start, ProcessorClock processor)
-    : m_processor(std::move(processor)), m_cores(std::max(2u, cores)),
-      m_readers(std::clamp(first, m_cores, kMostReaders)), m_noTrialBefore(start),
-      m_windowStart(start), m_processorAtStart(m_processor())
+ReaderCount::ReaderCount(unsigned cores, unsigned first, Clock::time_point start, SpentClock spent)
+    : m_spent(std::move(spent)), m_cores(std::max(2u, cores)), m_readers(std::clamp(first, m_cores, kMostReaders)),
+      m_noTrialBefore(start), m_windowStart(start), m_spentAtStart(m_spent())
 {
 }
 
@@ -32,10 +35,15 @@ unsigned ReaderCount::Cores()
     return std::thread::hardware_concurrency();
 }
 
-std::chrono::nanoseconds ReaderCount::ProcessTime()
+ReaderCount::Spent ReaderCount::ProcessSpent()
 {
     // A system call, unlike the wall clock: read once per window, not per unit.
-    return std::chrono::nanoseconds(static_cast<long long>(std::clock() * (1e9 / CLOCKS_PER_SEC)));
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto time = [](const timeval& value) {
+        return std::chrono::seconds(value.tv_sec) + std::chrono::microseconds(value.tv_usec);
+    };
+    return {time(usage.ru_utime) + time(usage.ru_stime), usage.ru_nvcsw};
 }
 
 bool ReaderCount::Record(const Unit& unit, Clock::time_point now, bool workWaiting)
@@ -45,26 +53,29 @@ bool ReaderCount::Record(const Unit& unit, Clock::time_point now, bool workWaiti
     ++m_units;
     if (now - m_windowStart < kWindow || m_units < m_readers || m_window.calls == 0)
         return false;
-    // The share of the readers' time in reading that was not on the
-    // processor; the window thread's own work counts as the readers', which
-    // only errs toward fewer readers.
-    const std::chrono::nanoseconds processor = m_processor();
+    // How much of the readers' time in reading was off the processor, and
+    // whether they slept in their calls about once a unit or more. The
+    // window thread's work and sleeps count as the readers': the former errs
+    // toward fewer readers, the latter is left to the trial of a doubling.
+    const Spent spent = m_spent();
     const double wallNs = static_cast<double>(m_window.wall.count());
-    const double blocked = wallNs > 0 ? 1.0 - static_cast<double>((processor - m_processorAtStart).count()) / wallNs : 0.0;
+    const double offProcessor =
+        wallNs > 0 ? 1.0 - static_cast<double>((spent.processor - m_spentAtStart.processor).count()) / wallNs : 0.0;
+    const bool waits = static_cast<double>(spent.waits - m_spentAtStart.waits) >= kWaitsPerUnit * m_units;
     const double seconds = std::chrono::duration<double>(now - m_windowStart).count();
     const double rate = (m_callsBefore + m_window.calls) / (m_secondsBefore + seconds);
     const unsigned readers = m_readers;
-    Adjust(now, blocked, rate, workWaiting);
+    Adjust(now, offProcessor, waits, rate, workWaiting);
     m_callsBefore = m_window.calls;
     m_secondsBefore = seconds;
     m_window = {};
     m_units = 0;
     m_windowStart = now;
-    m_processorAtStart = processor;
+    m_spentAtStart = spent;
     return m_readers != readers;
 }
 
-void ReaderCount::Adjust(Clock::time_point now, double blocked, double rate, bool workWaiting)
+void ReaderCount::Adjust(Clock::time_point now, double offProcessor, bool waits, double rate, bool workWaiting)
 {
     if (m_trialWindows > 0 && --m_trialWindows > 0)
         return;
@@ -76,12 +87,12 @@ void ReaderCount::Adjust(Clock::time_point now, double blocked, double rate, boo
             return;
         }
     }
-    if (blocked > kBlockedToGrow && workWaiting && m_readers < kMostReaders && now >= m_noTrialBefore) {
+    if (offProcessor > kBlockedToGrow && waits && workWaiting && m_readers < kMostReaders && now >= m_noTrialBefore) {
         m_before = m_readers;
         m_rateBefore = rate;
         m_readers = std::min(2 * m_readers, kMostReaders);
         m_trialWindows = 3;
-    } else if (blocked < kBlockedToShrink && m_readers > m_cores) {
+    } else if ((offProcessor < kBlockedToShrink || !waits) && m_readers > m_cores) {
         m_readers = std::max(m_cores, m_readers / 2);
     }
 }

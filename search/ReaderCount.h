@@ -6,14 +6,14 @@
 // How many readers a walk keeps busy. It starts at one per core (more on a
 // network share) and doubles
 // the count, up to kMostReaders, while the readers spend most of their time
-// in reading blocked (waiting for a disk or a server) rather than on the
-// processor and work is waiting; a doubling is kept only when the calls
+// in reading blocked (waiting for a disk or a server: off the processor, and
+// put to sleep by the calls, not only queued for a core) and work is waiting; a doubling is kept only when the calls
 // answered per second rise with it, that is when the calls overlap instead
 // of queueing for a core or a busy server, else it is undone and not tried
 // again for a while. When reading turns into processor work the count
 // halves back toward the cores. Fed with measured units of reading (a
 // folder's listing or a batch of file statuses) and, once per window, the
-// processor time the process spent.
+// processor time and the waits of the process.
 class ReaderCount {
 public:
     using Clock = std::chrono::steady_clock;
@@ -25,15 +25,20 @@ public:
         std::chrono::nanoseconds wall{0};
         unsigned calls = 0;
     };
-    // The processor time the process has spent so far.
-    using ProcessorClock = std::function<std::chrono::nanoseconds()>;
+    // What the process has spent so far: processor time, and the times a
+    // thread of it was put to sleep waiting (for a disk, a server, a lock).
+    struct Spent {
+        std::chrono::nanoseconds processor{0};
+        long waits = 0;
+    };
+    using SpentClock = std::function<Spent()>;
 
     // Calls in flight to start with where each call is a round trip to a
     // server: a network share pays at once for as many, a fast one drops
     // back to the cores within a few windows.
     static constexpr unsigned kFirstForRoundTrips = 16;
 
-    ReaderCount(unsigned cores, unsigned first, Clock::time_point start, ProcessorClock processor = ProcessTime);
+    ReaderCount(unsigned cores, unsigned first, Clock::time_point start, SpentClock spent = ProcessSpent);
 
     unsigned Readers() const { return m_readers; }
     // Adds a finished unit; at the end of a measuring window adjusts the
@@ -41,12 +46,12 @@ public:
     bool Record(const Unit& unit, Clock::time_point now, bool workWaiting);
 
     static unsigned Cores();
-    static std::chrono::nanoseconds ProcessTime();
+    static Spent ProcessSpent();
 
 private:
-    void Adjust(Clock::time_point now, double blocked, double rate, bool workWaiting);
+    void Adjust(Clock::time_point now, double offProcessor, bool waits, double rate, bool workWaiting);
 
-    const ProcessorClock m_processor;
+    const SpentClock m_spent;
     const unsigned m_cores;
     unsigned m_readers;
     // The count before the doubling on trial (0 when none is), and its calls per second.
@@ -58,7 +63,7 @@ private:
     Clock::time_point m_noTrialBefore;
 
     Clock::time_point m_windowStart;
-    std::chrono::nanoseconds m_processorAtStart;
+    Spent m_spentAtStart;
     // The units of the window: their calls and the readers' time in them.
     Unit m_window;
     // The calls and seconds of the window before; the rate is taken over two

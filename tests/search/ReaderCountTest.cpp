@@ -11,25 +11,28 @@ using Clock = ReaderCount::Clock;
 
 // Feeds windows of 20 ms in which each of the readers at work finishes as
 // many units of 10 calls as fit, evenly spread, each call taking `callTime`,
-// `processor` of it on the processor.
+// `processor` of it on the processor, and putting its reader to sleep when
+// `sleeps` (else the rest is spent queued for a core).
 class ReaderCountTest : public testing::Test {
 protected:
     // Returns the count after the window.
-    unsigned Window(std::chrono::nanoseconds callTime, std::chrono::nanoseconds processor, bool workWaiting = true)
+    unsigned Window(std::chrono::nanoseconds callTime, std::chrono::nanoseconds processor, bool workWaiting = true,
+                    bool sleeps = true)
     {
         constexpr auto kLength = 20ms;
         const Clock::time_point start = now;
         const auto units = std::max<long long>(1, std::llround(kLength / (callTime * 10.0))) * count.Readers();
         for (long long i = 1; i <= units; ++i) {
             now = start + kLength * i / units;
-            spent += processor * 10;
+            spent.processor += processor * 10;
+            spent.waits += sleeps ? 10 : 0;
             count.Record({callTime * 10, 10}, now, workWaiting);
         }
         return count.Readers();
     }
 
     Clock::time_point now = Clock::now();
-    std::chrono::nanoseconds spent{0};
+    ReaderCount::Spent spent;
     ReaderCount count{2, 2, now, [this] { return spent; }};
 };
 
@@ -50,10 +53,13 @@ TEST_F(ReaderCountTest, StaysAtOrFallsBackToTheCoresWhenCallsAreProcessorWorkOrN
         EXPECT_EQ(Window(5us, 4us), 2u);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Window(1ms, 20us, false), 2u);
+    // Off the processor but never asleep: queued behind another program.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Window(1ms, 20us, true, false), 2u);
     // Started for round trips on a share whose calls turn out processor work.
     ReaderCount started(2, ReaderCount::kFirstForRoundTrips, now, [this] { return spent; });
     now += 25ms;
-    spent += 25ms * ReaderCount::kFirstForRoundTrips;
+    spent.processor += 25ms * ReaderCount::kFirstForRoundTrips;
     for (unsigned i = 0; i < ReaderCount::kFirstForRoundTrips; ++i)
         started.Record({25ms, 10}, now, true);
     EXPECT_EQ(started.Readers(), ReaderCount::kFirstForRoundTrips / 2);
