@@ -4,16 +4,16 @@
 #include <functional>
 
 // How many readers a walk keeps busy. It starts at one per core (more on a
-// network share) and doubles
-// the count, up to kMostReaders, while the readers spend most of their time
-// in reading blocked (waiting for a disk or a server: off the processor, and
-// put to sleep by the calls, not only queued for a core) and work is waiting; a doubling is kept only when the calls
-// answered per second rise with it, that is when the calls overlap instead
-// of queueing for a core or a busy server, else it is undone and not tried
-// again for a while. When reading turns into processor work the count
+// network share) and doubles the count, up to kMostReaders, while the
+// readers spend most of their time in reading blocked (waiting for a disk or
+// a server: off the processor and put to sleep by their calls, not merely
+// queued for a core) and work is waiting. A doubling is kept only when the
+// calls answered per second rise with it, that is when the calls overlap
+// instead of queueing for a core or a busy server; else it is undone and not
+// tried again for a while. When reading turns into processor work the count
 // halves back toward the cores. Fed with measured units of reading (a
 // folder's listing or a batch of file statuses) and, once per window, the
-// processor time and the waits of the process.
+// processor time and the sleeps of the process.
 class ReaderCount {
 public:
     using Clock = std::chrono::steady_clock;
@@ -34,8 +34,8 @@ public:
     using SpentClock = std::function<Spent()>;
 
     // Calls in flight to start with where each call is a round trip to a
-    // server: a network share pays at once for as many, a fast one drops
-    // back to the cores within a few windows.
+    // server: a network share pays at once for as many; where the calls turn
+    // out not to wait, the count halves back to the cores.
     static constexpr unsigned kFirstForRoundTrips = 16;
 
     ReaderCount(unsigned cores, unsigned first, Clock::time_point start, SpentClock spent = ProcessSpent);
