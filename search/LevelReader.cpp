@@ -222,12 +222,10 @@ LevelReader::Unit LevelReader::ReadSlot(Slot& slot)
 LevelReader::Unit LevelReader::ReadStatuses(Slot& slot, size_t first, size_t last)
 {
     // Once the walk is abandoned the statuses are left unread: the slot is
-    // filled all the same, its files never used.
-    if (m_observer.Abandoned())
-        return {};
+    // filled all the same, its files never used. A stop is looked for before
+    // each file, as a share that answers the calls of one folder one at a
+    // time can make a batch long.
     const Measure measure;
-    // A stop is looked for before each file: a share that answers the calls
-    // of one folder one at a time can make a batch long.
     size_t file = first;
     for (; file < last && !m_observer.Abandoned(); ++file)
         m_reading->ReadStatuses(slot.listing, file, file + 1);
